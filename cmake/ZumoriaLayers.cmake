@@ -1,0 +1,32 @@
+# Each layer under src/ is one static library made of every source in its
+# folder, so adding a class never needs an edit here.
+function(zumoria_layer name dir)
+  file(GLOB_RECURSE _sources CONFIGURE_DEPENDS
+       "${dir}/*.cpp" "${dir}/*.h" "${dir}/*.qrc")
+  if(_sources)
+    add_library(${name} STATIC ${_sources})
+    target_include_directories(${name} PUBLIC "${CMAKE_SOURCE_DIR}/src")
+    target_link_libraries(${name} PUBLIC ${ARGN})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE "${CMAKE_SOURCE_DIR}/src")
+    target_link_libraries(${name} INTERFACE ${ARGN})
+  endif()
+endfunction()
+
+# Every tests/<layer>/test_*.cpp is a GoogleTest program of its own, linked
+# against the layer and the shared test support (QApplication main, helpers).
+function(zumoria_layer_tests layer)
+  file(GLOB _tests CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${layer}/test_*.cpp")
+  foreach(_src IN LISTS _tests)
+    get_filename_component(_stem "${_src}" NAME_WE)
+    set(_target "${layer}_${_stem}")
+    add_executable(${_target} "${_src}")
+    target_link_libraries(${_target} PRIVATE zumoria_test_support ${ARGN})
+    gtest_discover_tests(${_target}
+      DISCOVERY_MODE PRE_TEST
+      DISCOVERY_TIMEOUT 60
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZUMORIA_SOURCE_DIR=${CMAKE_SOURCE_DIR};ZUMORIA_BINARY_DIR=${CMAKE_BINARY_DIR}"
+                 TIMEOUT 300)
+  endforeach()
+endfunction()
