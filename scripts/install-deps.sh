@@ -11,7 +11,7 @@ packages=(
   xvfb xauth dbus dbus-x11 pulseaudio
   poppler-utils cups cups-client cups-filters
   imagemagick librsvg2-bin python3
-  desktop-file-utils shared-mime-info xdg-utils groff-base
+  desktop-file-utils shared-mime-info xdg-utils groff-base file dpkg-dev
 )
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
