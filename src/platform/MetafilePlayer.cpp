@@ -1,0 +1,623 @@
+#include "platform/MetafilePlayer.h"
+
+#include "platform/Metafile.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+#include <QStringDecoder>
+#include <QtEndian>
+#include <cmath>
+#include <cstring>
+#include <unordered_map>
+#include <variant>
+#include <vector>
+#include <uemf.h>
+
+namespace {
+
+// A record's bytes; every read past its end gives 0 and marks it broken.
+struct Record
+{
+    const char *p;
+    quint32 size;
+    mutable bool broken = false;
+
+    quint32 U32(quint32 off) const
+    {
+        if (off > size || size - off < 4) {
+            broken = true;
+            return 0;
+        }
+        return qFromLittleEndian<quint32>(p + off);
+    }
+    qint32 I32(quint32 off) const { return qint32(U32(off)); }
+    qint16 I16(quint32 off) const
+    {
+        if (off > size || size - off < 2) {
+            broken = true;
+            return 0;
+        }
+        return qFromLittleEndian<qint16>(p + off);
+    }
+    quint8 U8(quint32 off) const
+    {
+        if (off >= size) {
+            broken = true;
+            return 0;
+        }
+        return quint8(p[off]);
+    }
+    float F32(quint32 off) const
+    {
+        const quint32 bits = U32(off);
+        float f;
+        std::memcpy(&f, &bits, 4);
+        return f;
+    }
+    QColor Color(quint32 off) const { return QColor(U8(off), U8(off + 1), U8(off + 2)); }
+    QRect Box(quint32 off) const // inclusive-inclusive rectangle
+    {
+        return QRect(QPoint(I32(off), I32(off + 4)), QPoint(I32(off + 8), I32(off + 12)));
+    }
+    bool Holds(quint64 off, quint64 bytes) const { return off <= size && bytes <= size - off; }
+};
+
+struct PenObject
+{
+    QColor color;
+    quint32 style;
+    qint32 width;
+};
+struct BrushObject
+{
+    QColor color;
+    quint32 style;
+    quint32 hatch;
+};
+struct FontObject
+{
+    QFont font;
+    qint32 height;
+    qint32 escapement;
+};
+using GdiObject = std::variant<PenObject, BrushObject, FontObject>;
+
+struct DcState
+{
+    PenObject pen{Qt::black, U_PS_SOLID, 0};
+    BrushObject brush{Qt::white, U_BS_SOLID, 0};
+    FontObject font{QFont(QStringLiteral("Arial")), -16, 0};
+    QColor textColor = Qt::black;
+    QColor bkColor = Qt::white;
+    quint32 bkMode = U_OPAQUE;
+    quint32 textAlign = U_TA_TOP | U_TA_LEFT;
+    quint32 fillMode = U_ALTERNATE;
+    quint32 mapMode = U_MM_TEXT;
+    QPointF windowOrg, viewportOrg;
+    QSizeF windowExt{1, 1}, viewportExt{1, 1};
+    QTransform world;
+    QPointF position;
+    bool clipped = false;
+    QPainterPath clip; // in device coordinates of the painter
+};
+
+constexpr double ShapeLimit = 1e6;   // device pixels a single shape may span
+constexpr int FontLimit = 20000;     // logical font height
+constexpr quint32 TextLimit = 16384; // characters drawn of one text record
+
+class Player
+{
+public:
+    Player(QPainter &painter, const Metafile &page, const QRectF &target)
+        : P(painter), Page(page)
+    {
+        const QRectF source(page.Frame().left() / 100.0 * page.PixelsPerMmX(),
+                            page.Frame().top() / 100.0 * page.PixelsPerMmY(),
+                            std::max(page.Width(), 1), std::max(page.Height(), 1));
+        Base.translate(target.left(), target.top());
+        Base.scale(target.width() / source.width(), target.height() / source.height());
+        Base.translate(-source.left(), -source.top());
+        Base = Base * painter.transform();
+        Objects.reserve(size_t(std::min(page.HandleCount(), 4096)));
+    }
+
+    void Play()
+    {
+        const QByteArray &bytes = Page.Bytes();
+        qsizetype at = 0;
+        while (at + 8 <= bytes.size()) {
+            const Record r{bytes.constData() + at, qFromLittleEndian<quint32>(bytes.constData() + at + 4)};
+            if (r.size < 8 || r.size > bytes.size() - at)
+                break;
+            const quint32 type = qFromLittleEndian<quint32>(r.p);
+            if (type == U_EMR_EOF)
+                break;
+            Dispatch(type, r);
+            at += r.size;
+        }
+    }
+
+private:
+    QPainter &P;
+    const Metafile &Page;
+    QTransform Base;
+    DcState S;
+    std::vector<DcState> Saved;
+    std::unordered_map<quint32, GdiObject> Objects;
+
+    QTransform Mapping() const
+    {
+        QTransform m;
+        double sx = 1, sy = 1;
+        switch (S.mapMode) {
+        case U_MM_LOMETRIC: sx = Page.PixelsPerMmX() / 10; sy = -Page.PixelsPerMmY() / 10; break;
+        case U_MM_HIMETRIC: sx = Page.PixelsPerMmX() / 100; sy = -Page.PixelsPerMmY() / 100; break;
+        case U_MM_LOENGLISH: sx = Page.PixelsPerMmX() * 0.254; sy = -Page.PixelsPerMmY() * 0.254; break;
+        case U_MM_HIENGLISH: sx = Page.PixelsPerMmX() * 0.0254; sy = -Page.PixelsPerMmY() * 0.0254; break;
+        case U_MM_TWIPS: sx = Page.PixelsPerMmX() * 25.4 / 1440; sy = -Page.PixelsPerMmY() * 25.4 / 1440; break;
+        case U_MM_ISOTROPIC:
+        case U_MM_ANISOTROPIC:
+            if (S.windowExt.width() != 0 && S.windowExt.height() != 0) {
+                sx = S.viewportExt.width() / S.windowExt.width();
+                sy = S.viewportExt.height() / S.windowExt.height();
+                if (S.mapMode == U_MM_ISOTROPIC) {
+                    const double s = std::min(std::abs(sx), std::abs(sy));
+                    sx = std::copysign(s, sx);
+                    sy = std::copysign(s, sy);
+                }
+            }
+            break;
+        default: break;
+        }
+        m.translate(S.viewportOrg.x(), S.viewportOrg.y());
+        m.scale(sx, sy);
+        m.translate(-S.windowOrg.x(), -S.windowOrg.y());
+        return m;
+    }
+
+    // Sets the painter up for logical coordinates; false when the mapping
+    // is unusable or the shape would be absurdly large.
+    bool Begin(const QRectF &logicalBounds)
+    {
+        const QTransform t = S.world * Mapping() * Base;
+        for (double v : {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()})
+            if (!std::isfinite(v) || std::abs(v) > 1e9)
+                return false;
+        const QRectF mapped = t.mapRect(logicalBounds);
+        if (!std::isfinite(mapped.width()) || !std::isfinite(mapped.height()) ||
+            mapped.width() > ShapeLimit || mapped.height() > ShapeLimit ||
+            std::abs(mapped.left()) > 1e7 || std::abs(mapped.top()) > 1e7)
+            return false;
+        P.setWorldTransform(t);
+        if (S.clipped) {
+            P.setWorldTransform(QTransform());
+            P.setClipPath(S.clip);
+            P.setWorldTransform(t);
+        } else {
+            P.setClipping(false);
+        }
+        return true;
+    }
+
+    QPen Pen() const
+    {
+        const quint32 style = S.pen.style & U_PS_STYLE_MASK;
+        if (style == U_PS_NULL)
+            return Qt::NoPen;
+        QPen pen(S.pen.color);
+        if (S.pen.width <= 1) {
+            pen.setWidth(0);
+            pen.setCosmetic(true);
+        } else {
+            pen.setWidthF(std::min(S.pen.width, 10000));
+        }
+        switch (style) {
+        case U_PS_DASH: pen.setStyle(Qt::DashLine); break;
+        case U_PS_DOT: pen.setStyle(Qt::DotLine); break;
+        case U_PS_DASHDOT: pen.setStyle(Qt::DashDotLine); break;
+        case U_PS_DASHDOTDOT: pen.setStyle(Qt::DashDotDotLine); break;
+        default: break;
+        }
+        if (pen.style() != Qt::SolidLine && !pen.isCosmetic())
+            pen.setStyle(Qt::SolidLine); // dashes of wide pens would be endless work
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+        return pen;
+    }
+
+    static QBrush BrushOf(const BrushObject &b)
+    {
+        if (b.style == U_BS_NULL)
+            return Qt::NoBrush;
+        if (b.style == U_BS_HATCHED) {
+            static const Qt::BrushStyle hatches[] = {Qt::HorPattern, Qt::VerPattern, Qt::FDiagPattern,
+                                                     Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
+            return QBrush(b.color, b.hatch < 6 ? hatches[b.hatch] : Qt::SolidPattern);
+        }
+        return QBrush(b.color);
+    }
+    QBrush Brush() const { return BrushOf(S.brush); }
+
+    void Select(quint32 ih)
+    {
+        if (ih & U_STOCK_OBJECT) {
+            switch (ih) {
+            case U_WHITE_BRUSH: S.brush = {Qt::white, U_BS_SOLID, 0}; break;
+            case U_LTGRAY_BRUSH: S.brush = {QColor(192, 192, 192), U_BS_SOLID, 0}; break;
+            case U_GRAY_BRUSH: S.brush = {QColor(128, 128, 128), U_BS_SOLID, 0}; break;
+            case U_DKGRAY_BRUSH: S.brush = {QColor(64, 64, 64), U_BS_SOLID, 0}; break;
+            case U_BLACK_BRUSH: S.brush = {Qt::black, U_BS_SOLID, 0}; break;
+            case U_NULL_BRUSH: S.brush = {Qt::white, U_BS_NULL, 0}; break;
+            case U_WHITE_PEN: S.pen = {Qt::white, U_PS_SOLID, 0}; break;
+            case U_BLACK_PEN: S.pen = {Qt::black, U_PS_SOLID, 0}; break;
+            case U_NULL_PEN: S.pen = {Qt::black, U_PS_NULL, 0}; break;
+            default: break; // stock fonts and palettes keep what is selected
+            }
+            return;
+        }
+        auto it = Objects.find(ih);
+        if (it == Objects.end())
+            return;
+        if (auto *pen = std::get_if<PenObject>(&it->second))
+            S.pen = *pen;
+        else if (auto *brush = std::get_if<BrushObject>(&it->second))
+            S.brush = *brush;
+        else if (auto *font = std::get_if<FontObject>(&it->second))
+            S.font = *font;
+    }
+
+    void Store(quint32 ih, GdiObject object)
+    {
+        // Handles beyond what the header announced are refused, so a page
+        // cannot grow the table beyond its own size.
+        if (ih == 0 || ih > quint32(std::max(Page.HandleCount(), 1)) || ih > 65535)
+            return;
+        Objects[ih] = std::move(object);
+    }
+
+    static QFont MakeFont(const Record &r, quint32 off, qint32 height)
+    {
+        QString face;
+        for (int i = 0; i < U_LF_FACESIZE; ++i) {
+            const quint16 ch = quint16(r.U8(off + 28 + 2 * i) | (r.U8(off + 29 + 2 * i) << 8));
+            if (ch == 0)
+                break;
+            face.append(QChar(ch));
+        }
+        QFont font(face.isEmpty() ? QStringLiteral("Arial") : face);
+        const qint32 weight = r.I32(off + 16);
+        font.setWeight(weight >= 600 ? QFont::Bold : (weight > 0 && weight < 350 ? QFont::Light : QFont::Normal));
+        font.setItalic(r.U8(off + 20) != 0);
+        font.setUnderline(r.U8(off + 21) != 0);
+        font.setStrikeOut(r.U8(off + 22) != 0);
+        qint64 px = std::llabs(qint64(height));
+        px = std::clamp<qint64>(px, 1, FontLimit);
+        font.setPixelSize(int(px));
+        if (height > 0) {
+            // A positive height is the whole character cell, not the em.
+            const QFontMetricsF m(font);
+            if (m.height() > 0)
+                font.setPixelSize(std::max(1, int(std::nearbyint(px * px / m.height()))));
+        }
+        return font;
+    }
+
+    void Polygon(const Record &r, bool wide, bool closed, bool bezier, bool continueFromPosition)
+    {
+        const quint32 count = r.U32(24);
+        const quint32 pointSize = wide ? 8 : 4;
+        if (r.broken || !r.Holds(28, quint64(count) * pointSize) || count == 0)
+            return;
+        QPolygonF poly;
+        poly.reserve(int(count) + 1);
+        if (continueFromPosition)
+            poly << S.position;
+        for (quint32 i = 0; i < count; ++i) {
+            const quint32 o = 28 + i * pointSize;
+            poly << (wide ? QPointF(r.I32(o), r.I32(o + 4)) : QPointF(r.I16(o), r.I16(o + 2)));
+        }
+        if (continueFromPosition)
+            S.position = poly.last();
+        if (!Begin(poly.boundingRect()))
+            return;
+        QPainterPath path;
+        if (bezier) {
+            path.moveTo(poly.first());
+            for (int i = 1; i + 2 < poly.size(); i += 3)
+                path.cubicTo(poly[i], poly[i + 1], poly[i + 2]);
+        } else {
+            path.addPolygon(poly);
+        }
+        if (closed) {
+            path.closeSubpath();
+            path.setFillRule(S.fillMode == U_WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+            P.setPen(Pen());
+            P.setBrush(Brush());
+        } else {
+            P.setPen(Pen());
+            P.setBrush(Qt::NoBrush);
+        }
+        P.drawPath(path);
+    }
+
+    void PolyPolygon(const Record &r, bool wide, bool closed)
+    {
+        const quint32 polys = r.U32(24), total = r.U32(28);
+        const quint32 pointSize = wide ? 8 : 4;
+        if (r.broken || !r.Holds(32, quint64(polys) * 4) ||
+            !r.Holds(32 + quint64(polys) * 4, quint64(total) * pointSize))
+            return;
+        QPainterPath path;
+        quint64 used = 0;
+        const quint32 pointsAt = 32 + polys * 4;
+        for (quint32 k = 0; k < polys; ++k) {
+            const quint32 n = r.U32(32 + 4 * k);
+            if (used + n > total)
+                return;
+            QPolygonF poly;
+            for (quint32 i = 0; i < n; ++i) {
+                const quint32 o = pointsAt + quint32(used + i) * pointSize;
+                poly << (wide ? QPointF(r.I32(o), r.I32(o + 4)) : QPointF(r.I16(o), r.I16(o + 2)));
+            }
+            used += n;
+            path.addPolygon(poly);
+            if (closed)
+                path.closeSubpath();
+        }
+        if (!Begin(path.boundingRect()))
+            return;
+        path.setFillRule(S.fillMode == U_WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+        P.setPen(Pen());
+        P.setBrush(closed ? Brush() : QBrush());
+        P.drawPath(path);
+    }
+
+    void Shape(const QRect &box, quint32 type, const QSize &corner = {})
+    {
+        const QRect r = box.normalized();
+        if (!Begin(QRectF(r.left(), r.top(), double(r.right()) - r.left() + 1, double(r.bottom()) - r.top() + 1)))
+            return;
+        P.setPen(Pen());
+        P.setBrush(Brush());
+        const QRect g(r.left(), r.top(), r.right() - r.left(), r.bottom() - r.top());
+        if (type == U_EMR_ELLIPSE)
+            P.drawEllipse(g);
+        else if (type == U_EMR_ROUNDRECT)
+            P.drawRoundedRect(g, corner.width() / 2.0, corner.height() / 2.0);
+        else
+            P.drawRect(g);
+    }
+
+    void Line(const QPointF &to)
+    {
+        const QPointF from = S.position;
+        S.position = to;
+        if (!Begin(QRectF(from, to).normalized().adjusted(-1, -1, 1, 1)))
+            return;
+        const QPen pen = Pen();
+        if (pen.style() == Qt::NoPen)
+            return;
+        P.setPen(pen);
+        // Qt leaves out the end point of a thin line as GDI does, and a
+        // flat cap ends a wide one there.
+        if (from != to)
+            P.drawLine(from, to);
+    }
+
+    void FillRegion(const Record &r, bool useBrushHandle)
+    {
+        const quint32 rgn = useBrushHandle ? 32 : 28;
+        const quint32 count = r.U32(rgn + 8);
+        if (r.broken || r.U32(rgn + 4) != 1 || !r.Holds(rgn + 32, quint64(count) * 16))
+            return;
+        BrushObject brush = S.brush;
+        if (useBrushHandle) {
+            const quint32 ih = r.U32(28);
+            if (ih & U_STOCK_OBJECT) {
+                const BrushObject keep = S.brush;
+                Select(ih);
+                brush = S.brush;
+                S.brush = keep;
+            } else if (auto it = Objects.find(ih); it != Objects.end()) {
+                if (auto *b = std::get_if<BrushObject>(&it->second))
+                    brush = *b;
+                else
+                    return;
+            } else {
+                return;
+            }
+        }
+        // Region rectangles keep their right and bottom edges outside.
+        QPainterPath path;
+        for (quint32 i = 0; i < count; ++i) {
+            const quint32 o = rgn + 32 + 16 * i;
+            path.addRect(QRectF(QPointF(r.I32(o), r.I32(o + 4)), QPointF(r.I32(o + 8), r.I32(o + 12))).normalized());
+        }
+        if (Begin(path.boundingRect()))
+            P.fillPath(path, BrushOf(brush));
+    }
+
+    void Text(const Record &r, bool wide)
+    {
+        const qint32 x = r.I32(36), y = r.I32(40);
+        quint32 count = r.U32(44);
+        const quint32 offString = r.U32(48);
+        const quint32 options = r.U32(52);
+        const quint32 offDx = (options & U_ETO_NO_RECT) ? r.U32(56) : r.U32(72);
+        if (r.broken || count == 0 || !r.Holds(offString, quint64(count) * (wide ? 2 : 1)))
+            return;
+        count = std::min(count, TextLimit);
+        QString text;
+        if (wide) {
+            text.resize(qsizetype(count));
+            for (quint32 i = 0; i < count; ++i)
+                text[qsizetype(i)] = QChar(quint16(r.U8(offString + 2 * i) | (r.U8(offString + 2 * i + 1) << 8)));
+        } else {
+            QStringDecoder decode("windows-1252");
+            text = decode(QByteArrayView(r.p + offString, qsizetype(count)));
+        }
+        const QFont font = S.font.font;
+        const QFontMetricsF metrics(font);
+        double width = 0;
+        if (offDx != 0 && r.Holds(offDx, quint64(count) * 4)) {
+            for (quint32 i = 0; i < count; ++i)
+                width += r.I32(offDx + 4 * i);
+        } else {
+            width = metrics.horizontalAdvance(text);
+        }
+        QPointF ref(x, y);
+        if (S.textAlign & U_TA_UPDATECP)
+            ref = S.position;
+        double left = ref.x();
+        const quint32 h = S.textAlign & U_TA_CENTER;
+        if (h == U_TA_CENTER)
+            left -= width / 2;
+        else if (h == U_TA_RIGHT)
+            left -= width;
+        double top = ref.y();
+        const quint32 v = S.textAlign & U_TA_BASELINE;
+        if (v == U_TA_BASELINE)
+            top -= metrics.ascent();
+        else if (v == U_TA_BOTTOM)
+            top -= metrics.height();
+        if (S.textAlign & U_TA_UPDATECP)
+            S.position.rx() += (h == U_TA_RIGHT ? -width : width);
+        const QRectF box(left, top, std::abs(width), metrics.height());
+        QTransform rotation;
+        if (S.font.escapement % 3600 != 0) {
+            rotation.translate(ref.x(), ref.y());
+            rotation.rotate(-S.font.escapement / 10.0);
+            rotation.translate(-ref.x(), -ref.y());
+        }
+        const QTransform keep = S.world;
+        S.world = rotation * S.world;
+        const bool ok = Begin(box);
+        S.world = keep;
+        if (!ok)
+            return;
+        if (S.bkMode == U_OPAQUE || (options & U_ETO_OPAQUE))
+            P.fillRect(box, S.bkColor);
+        P.setFont(font);
+        P.setPen(S.textColor);
+        P.setLayoutDirection((options & U_ETO_RTLREADING) || (S.textAlign & U_TA_RTLREADING) ? Qt::RightToLeft
+                                                                                           : Qt::LeftToRight);
+        P.drawText(QPointF(left, top + metrics.ascent()), text);
+    }
+
+    void Dispatch(quint32 type, const Record &r)
+    {
+        switch (type) {
+        case U_EMR_POLYBEZIER: Polygon(r, true, false, true, false); break;
+        case U_EMR_POLYGON: Polygon(r, true, true, false, false); break;
+        case U_EMR_POLYLINE: Polygon(r, true, false, false, false); break;
+        case U_EMR_POLYBEZIERTO: Polygon(r, true, false, true, true); break;
+        case U_EMR_POLYLINETO: Polygon(r, true, false, false, true); break;
+        case U_EMR_POLYBEZIER16: Polygon(r, false, false, true, false); break;
+        case U_EMR_POLYGON16: Polygon(r, false, true, false, false); break;
+        case U_EMR_POLYLINE16: Polygon(r, false, false, false, false); break;
+        case U_EMR_POLYBEZIERTO16: Polygon(r, false, false, true, true); break;
+        case U_EMR_POLYLINETO16: Polygon(r, false, false, false, true); break;
+        case U_EMR_POLYPOLYLINE: PolyPolygon(r, true, false); break;
+        case U_EMR_POLYPOLYGON: PolyPolygon(r, true, true); break;
+        case U_EMR_POLYPOLYLINE16: PolyPolygon(r, false, false); break;
+        case U_EMR_POLYPOLYGON16: PolyPolygon(r, false, true); break;
+        case U_EMR_SETWINDOWEXTEX: S.windowExt = QSizeF(r.I32(8), r.I32(12)); break;
+        case U_EMR_SETWINDOWORGEX: S.windowOrg = QPointF(r.I32(8), r.I32(12)); break;
+        case U_EMR_SETVIEWPORTEXTEX: S.viewportExt = QSizeF(r.I32(8), r.I32(12)); break;
+        case U_EMR_SETVIEWPORTORGEX: S.viewportOrg = QPointF(r.I32(8), r.I32(12)); break;
+        case U_EMR_SETPIXELV: {
+            const QPointF at(r.I32(8), r.I32(12));
+            if (Begin(QRectF(at, QSizeF(1, 1))))
+                P.fillRect(QRectF(at, QSizeF(1, 1)), r.Color(16));
+            break;
+        }
+        case U_EMR_SETMAPMODE: S.mapMode = r.U32(8); break;
+        case U_EMR_SETBKMODE: S.bkMode = r.U32(8); break;
+        case U_EMR_SETPOLYFILLMODE: S.fillMode = r.U32(8); break;
+        case U_EMR_SETTEXTALIGN: S.textAlign = r.U32(8); break;
+        case U_EMR_SETTEXTCOLOR: S.textColor = r.Color(8); break;
+        case U_EMR_SETBKCOLOR: S.bkColor = r.Color(8); break;
+        case U_EMR_MOVETOEX: S.position = QPointF(r.I32(8), r.I32(12)); break;
+        case U_EMR_LINETO: Line(QPointF(r.I32(8), r.I32(12))); break;
+        case U_EMR_INTERSECTCLIPRECT: {
+            const QRectF box = QRectF(QPointF(r.I32(8), r.I32(12)), QPointF(r.I32(16), r.I32(20))).normalized();
+            const QTransform t = S.world * Mapping() * Base;
+            QPainterPath path;
+            path.addPolygon(t.map(QPolygonF(box)));
+            S.clip = S.clipped ? S.clip.intersected(path) : path;
+            S.clipped = true;
+            break;
+        }
+        case U_EMR_EXTSELECTCLIPRGN:
+            if (r.U32(8) == 0 && r.U32(12) == U_RGN_COPY) {
+                S.clipped = false;
+                S.clip = QPainterPath();
+            }
+            break;
+        case U_EMR_SAVEDC:
+            if (Saved.size() < 1024)
+                Saved.push_back(S);
+            break;
+        case U_EMR_RESTOREDC: {
+            const qint32 rel = r.I32(8);
+            if (rel < 0 && quint64(-qint64(rel)) <= Saved.size()) {
+                Saved.resize(Saved.size() - size_t(-qint64(rel)) + 1);
+                S = Saved.back();
+                Saved.pop_back();
+            }
+            break;
+        }
+        case U_EMR_SETWORLDTRANSFORM:
+            S.world = QTransform(r.F32(8), r.F32(12), r.F32(16), r.F32(20), r.F32(24), r.F32(28));
+            break;
+        case U_EMR_MODIFYWORLDTRANSFORM: {
+            const QTransform m(r.F32(8), r.F32(12), r.F32(16), r.F32(20), r.F32(24), r.F32(28));
+            switch (r.U32(32)) {
+            case U_MWT_IDENTITY: S.world = QTransform(); break;
+            case U_MWT_LEFTMULTIPLY: S.world = m * S.world; break;
+            case U_MWT_RIGHTMULTIPLY: S.world = S.world * m; break;
+            default: break;
+            }
+            break;
+        }
+        case U_EMR_SELECTOBJECT: Select(r.U32(8)); break;
+        case U_EMR_DELETEOBJECT: Objects.erase(r.U32(8)); break;
+        case U_EMR_CREATEPEN:
+            Store(r.U32(8), PenObject{r.Color(24), r.U32(12), r.I32(16)});
+            break;
+        case U_EMR_EXTCREATEPEN:
+            Store(r.U32(8), PenObject{r.Color(40), r.U32(28), (r.U32(28) & U_PS_GEOMETRIC) ? r.I32(32) : 0});
+            break;
+        case U_EMR_CREATEBRUSHINDIRECT:
+            Store(r.U32(8), BrushObject{r.Color(16), r.U32(12), r.U32(20)});
+            break;
+        case U_EMR_EXTCREATEFONTINDIRECTW:
+            if (r.size >= 104) {
+                const qint32 height = r.I32(12);
+                Store(r.U32(8), FontObject{MakeFont(r, 12, height), height, r.I32(20)});
+            }
+            break;
+        case U_EMR_RECTANGLE:
+        case U_EMR_ELLIPSE: Shape(r.Box(8), type); break;
+        case U_EMR_ROUNDRECT: Shape(r.Box(8), type, QSize(r.I32(24), r.I32(28))); break;
+        case U_EMR_FILLRGN: FillRegion(r, true); break;
+        case U_EMR_PAINTRGN: FillRegion(r, false); break;
+        case U_EMR_EXTTEXTOUTW: Text(r, true); break;
+        case U_EMR_EXTTEXTOUTA: Text(r, false); break;
+        default: break; // records this player does not know are skipped
+        }
+    }
+};
+
+} // namespace
+
+void PlayMetafile(QPainter &painter, const Metafile &page, const QRectF &target)
+{
+    if (target.isEmpty() || page.Bytes().isEmpty())
+        return;
+    painter.save();
+    Player(painter, page, target).Play();
+    painter.restore();
+}

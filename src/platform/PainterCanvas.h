@@ -1,0 +1,56 @@
+#pragma once
+// The PageCanvas over a QPainter: draws straight onto whatever the painter
+// paints on (a printer, an image, a widget). Device units are the pixels of
+// the painter's device; fonts are sized with the device's logical density.
+// The painter must stay active for the canvas's lifetime.
+
+#include "platform/PageCanvas.h"
+
+#include <QPoint>
+
+class QPainter;
+
+class PainterCanvas : public PageCanvas
+{
+public:
+    explicit PainterCanvas(QPainter &painter);
+    // Forgets the pen position and the objects set, as a fresh device page
+    // does (the painter's device may have started a new sheet).
+    void Reset();
+
+    int PixelsPerInchX() const override { return FDpiX; }
+    int PixelsPerInchY() const override { return FDpiY; }
+    void SetFont(const QFont &font, const QColor &color) override;
+    void SetPen(const CanvasPen &pen) override { FPen = pen; }
+    void SetBrush(const CanvasBrush &brush) override { FBrush = brush; }
+    QFont Font() const override { return FFont; }
+    QColor FontColor() const override { return FFontColor; }
+    CanvasPen Pen() const override { return FPen; }
+    CanvasBrush Brush() const override { return FBrush; }
+    int TextWidth(const QString &text) const override;
+    int TextHeight(const QString &text) const override;
+    void TextOut(int x, int y, const QString &text, CanvasTextAlign align,
+                 bool rightToLeft) override;
+    void FillRect(const QRect &box) override;
+    void Rectangle(const QRect &box) override;
+    void Ellipse(const QRect &box) override;
+    void MoveTo(int x, int y) override;
+    void LineTo(int x, int y) override;
+    void StretchDraw(const QRect &target, const Metafile &page) override;
+
+private:
+    QPen QtPen() const;
+    QBrush QtBrush() const;
+    QPainter &FPainter;
+    int FDpiX;
+    int FDpiY;
+    QFont FFont;
+    QColor FFontColor = Qt::black;
+    CanvasPen FPen;
+    CanvasBrush FBrush;
+    QPoint FPosition;
+};
+
+// The Qt brush and pen for canvas pens and brushes (shared with previews).
+QBrush CanvasQtBrush(const CanvasBrush &brush);
+QPen CanvasQtPen(const CanvasPen &pen);

@@ -1,0 +1,264 @@
+// Pages recorded as EMF, checked as bytes and by playing them back onto
+// images and looking at pixels.
+#include "platform/Metafile.h"
+#include "platform/MetafileCanvas.h"
+#include "platform/MetafilePlayer.h"
+#include "platform/PainterCanvas.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QtEndian>
+#include <cstdlib>
+#include <functional>
+#include <gtest/gtest.h>
+#include <uemf.h>
+
+namespace {
+
+QImage Blank(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+QImage Play(const Metafile &page, int w, int h, QRectF target = {})
+{
+    QImage image = Blank(w, h);
+    QPainter painter(&image);
+    PlayMetafile(painter, page, target.isNull() ? QRectF(0, 0, w, h) : target);
+    return image;
+}
+
+using Drawing = std::function<void(PageCanvas &)>;
+
+Metafile Record(int w, int h, const Drawing &draw)
+{
+    MetafileCanvas canvas(w, h, 96);
+    draw(canvas);
+    return canvas.Finish();
+}
+
+QImage PaintDirect(int w, int h, const Drawing &draw)
+{
+    QImage image = Blank(w, h);
+    image.setDotsPerMeterX(3780); // 96 dpi
+    image.setDotsPerMeterY(3780);
+    QPainter painter(&image);
+    PainterCanvas canvas(painter);
+    draw(canvas);
+    return image;
+}
+
+QRgb At(const QImage &image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
+
+int DarkPixels(const QImage &image, QRect area)
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (qGray(image.pixel(x, y)) < 128)
+                ++n;
+    return n;
+}
+
+void Shapes(PageCanvas &c)
+{
+    c.SetBrush({Qt::red, CanvasBrushStyle::Solid});
+    c.FillRect(Box(10, 10, 30, 20));
+    c.SetPen({Qt::black, 1, CanvasPenStyle::Solid});
+    c.SetBrush({Qt::white, CanvasBrushStyle::Clear});
+    c.Rectangle(Box(40, 10, 60, 30));
+    c.SetBrush({Qt::blue, CanvasBrushStyle::Solid});
+    c.Ellipse(Box(70, 10, 90, 30));
+    c.MoveTo(10, 50);
+    c.LineTo(50, 50);
+}
+
+} // namespace
+
+TEST(MetafileTest, RecordedPageIsAnEmfWithHeaderFrameAndEnd)
+{
+    const Metafile page = Record(794, 1123, Shapes);
+    const QByteArray &b = page.Bytes();
+    EXPECT_EQ(qFromLittleEndian<quint32>(b.constData()), 1u);            // header record
+    EXPECT_EQ(b.mid(41, 3), QByteArray("EMF"));                          // signature
+    EXPECT_EQ(qFromLittleEndian<quint32>(b.constData() + 48), quint32(b.size()));
+    EXPECT_EQ(qFromLittleEndian<quint32>(b.constData() + b.size() - 20), 14u); // end of file
+    EXPECT_EQ(page.Width(), 794);
+    EXPECT_EQ(page.Height(), 1123);
+    // 794 pixels at 96 dpi are 210.08 mm: the frame is in 0.01 mm.
+    EXPECT_EQ(page.Frame().width(), 21008);
+}
+
+TEST(MetafileTest, PlaybackDrawsWhatWasRecordedAtTheRightPixels)
+{
+    const QImage image = Play(Record(100, 60, Shapes), 100, 60);
+    image.save("/tmp/zumoria_metafile_shapes.png");
+    EXPECT_EQ(At(image, 10, 10), 0xFF0000u);
+    EXPECT_EQ(At(image, 29, 19), 0xFF0000u);
+    EXPECT_EQ(At(image, 30, 19), 0xFFFFFFu) << "fill box right edge is outside";
+    EXPECT_EQ(At(image, 29, 20), 0xFFFFFFu);
+    EXPECT_EQ(At(image, 40, 10), 0x000000u) << "rectangle outline";
+    EXPECT_EQ(At(image, 59, 29), 0x000000u);
+    EXPECT_EQ(At(image, 50, 20), 0xFFFFFFu) << "clear brush leaves the inside";
+    EXPECT_EQ(At(image, 80, 20), 0x0000FFu) << "ellipse filled";
+    EXPECT_EQ(At(image, 71, 11), 0xFFFFFFu) << "corner outside the ellipse";
+    EXPECT_EQ(At(image, 10, 50), 0x000000u);
+    EXPECT_EQ(At(image, 49, 50), 0x000000u);
+    EXPECT_EQ(At(image, 50, 50), 0xFFFFFFu) << "line end point is not drawn";
+}
+
+TEST(MetafileTest, PainterCanvasAndPlaybackAgreeOnShapes)
+{
+    const QImage direct = PaintDirect(100, 60, Shapes);
+    const QImage played = Play(Record(100, 60, Shapes), 100, 60);
+    EXPECT_EQ(direct, played);
+}
+
+TEST(MetafileTest, PlaybackStretchesTheFrameOntoTheTarget)
+{
+    const Metafile page = Record(100, 60, [](PageCanvas &c) {
+        c.SetBrush({Qt::black, CanvasBrushStyle::Solid});
+        c.FillRect(Box(10, 10, 20, 20));
+    });
+    const QImage image = Play(page, 300, 200, QRectF(100, 50, 200, 120));
+    EXPECT_EQ(At(image, 120, 70), 0x000000u);
+    EXPECT_EQ(At(image, 139, 89), 0x000000u);
+    EXPECT_EQ(At(image, 140, 90), 0xFFFFFFu);
+    EXPECT_EQ(At(image, 119, 69), 0xFFFFFFu);
+}
+
+TEST(MetafileTest, TextIsPlacedByItsReferencePointInTheFontColour)
+{
+    auto draw = [](CanvasTextAlign align) {
+        return [align](PageCanvas &c) {
+            QFont font(QStringLiteral("Arial"));
+            font.setPointSize(20);
+            c.SetFont(font, Qt::black);
+            c.TextOut(200, 20, QStringLiteral("WWW"), align, false);
+        };
+    };
+    const QImage left = Play(Record(400, 80, draw(CanvasTextAlign::Left)), 400, 80);
+    const QImage right = Play(Record(400, 80, draw(CanvasTextAlign::Right)), 400, 80);
+    const QImage centre = Play(Record(400, 80, draw(CanvasTextAlign::Center)), 400, 80);
+    EXPECT_GT(DarkPixels(left, QRect(200, 20, 80, 40)), 50);
+    EXPECT_EQ(DarkPixels(left, QRect(0, 0, 198, 80)), 0);
+    EXPECT_GT(DarkPixels(right, QRect(120, 20, 80, 40)), 50);
+    EXPECT_EQ(DarkPixels(right, QRect(202, 0, 198, 80)), 0);
+    EXPECT_GT(DarkPixels(centre, QRect(160, 20, 39, 40)), 20);
+    EXPECT_GT(DarkPixels(centre, QRect(201, 20, 39, 40)), 20);
+    EXPECT_EQ(DarkPixels(left, QRect(0, 0, 400, 19)), 0) << "text hangs below its top";
+}
+
+TEST(MetafileTest, TextWidthAndHeightFollowTheDensity)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(10);
+    MetafileCanvas screen(100, 100, 96), fine(100, 100, 600);
+    screen.SetFont(font, Qt::black);
+    fine.SetFont(font, Qt::black);
+    EXPECT_NEAR(fine.TextWidth(QStringLiteral("Hello world")) / 6.25,
+                screen.TextWidth(QStringLiteral("Hello world")), 3);
+    EXPECT_NEAR(fine.TextHeight(QStringLiteral("W")) / 6.25, screen.TextHeight(QStringLiteral("W")), 1.5);
+    EXPECT_EQ(FontPixelHeight(font, 96), 13);
+    EXPECT_EQ(FontPixelHeight(font, 600), 83);
+}
+
+TEST(MetafileTest, StretchDrawEmbedsOnePageInAnother)
+{
+    const Metafile inner = Record(100, 100, [](PageCanvas &c) {
+        c.SetBrush({Qt::green, CanvasBrushStyle::Solid});
+        c.FillRect(Box(0, 0, 50, 50));
+        c.SetPen({Qt::black, 1, CanvasPenStyle::Solid});
+        c.MoveTo(0, 99);
+        c.LineTo(100, 99);
+    });
+    const Metafile outer = Record(400, 400, [&](PageCanvas &c) {
+        c.SetBrush({Qt::red, CanvasBrushStyle::Solid});
+        c.FillRect(Box(300, 300, 310, 310));
+        c.StretchDraw(Box(200, 0, 400, 200), inner);
+        c.FillRect(Box(0, 300, 10, 310)); // our own brush is back after the page
+    });
+    const QImage image = Play(outer, 400, 400);
+    EXPECT_EQ(At(image, 201, 1), 0x00FF00u);
+    EXPECT_EQ(At(image, 299, 99), 0x00FF00u);
+    EXPECT_EQ(At(image, 301, 101), 0xFFFFFFu);
+    EXPECT_EQ(At(image, 5, 305), 0xFF0000u);
+    EXPECT_EQ(DarkPixels(image, QRect(200, 196, 200, 4)), 200) << "inner line scaled to 200 wide";
+}
+
+namespace {
+
+// A small EMF as another producer would write it: 16-bit polygon, a record
+// type unknown to the player, stock objects.
+QByteArray ForeignEmf(bool withUnknown)
+{
+    QByteArray out;
+    auto add = [&out](char *rec) {
+        out.append(rec, qFromLittleEndian<quint32>(rec + 4));
+        std::free(rec);
+    };
+    U_RECTL bounds{0, 0, 99, 99}, frame{0, 0, 2646, 2646};
+    add(U_EMRHEADER_set(bounds, frame, nullptr, 0, nullptr, U_SIZEL{1920, 1440}, U_SIZEL{508, 381}, 0));
+    add(U_EMRSELECTOBJECT_set(U_BLACK_BRUSH));
+    add(U_EMRSELECTOBJECT_set(U_NULL_PEN));
+    if (withUnknown) {
+        char unknown[16] = {};
+        qToLittleEndian<quint32>(200, unknown);
+        qToLittleEndian<quint32>(16, unknown + 4);
+        out.append(unknown, 16);
+    }
+    U_POINT16 pts[4] = {{10, 10}, {60, 10}, {60, 60}, {10, 60}};
+    add(U_EMRPOLYGON16_set(U_RECTL{10, 10, 60, 60}, 4, pts));
+    char eof[20] = {};
+    qToLittleEndian<quint32>(14, eof);
+    qToLittleEndian<quint32>(20, eof + 4);
+    qToLittleEndian<quint32>(16, eof + 12);
+    qToLittleEndian<quint32>(20, eof + 16);
+    out.append(eof, 20);
+    qToLittleEndian<quint32>(quint32(out.size()), out.data() + 48);
+    return out;
+}
+
+} // namespace
+
+TEST(MetafileTest, ForeignRecordsArePlayedAndUnknownOnesSkipped)
+{
+    for (bool unknown : {false, true}) {
+        const auto page = Metafile::FromBytes(ForeignEmf(unknown));
+        ASSERT_TRUE(page) << unknown;
+        const QImage image = Play(*page, 100, 100);
+        EXPECT_EQ(At(image, 30, 30), 0x000000u) << unknown;
+        EXPECT_EQ(At(image, 70, 70), 0xFFFFFFu) << unknown;
+    }
+}
+
+TEST(MetafileTest, BytesThatAreNoSoundEmfAreRefused)
+{
+    const QByteArray good = ForeignEmf(false);
+    struct Case
+    {
+        const char *what;
+        std::function<void(QByteArray &)> spoil;
+    } cases[] = {
+        {"empty", [](QByteArray &b) { b.clear(); }},
+        {"truncated", [](QByteArray &b) { b.chop(4); }},
+        {"bad signature", [](QByteArray &b) { b[41] = 'X'; }},
+        {"announced size differs", [](QByteArray &b) { qToLittleEndian<quint32>(quint32(b.size() + 4), b.data() + 48); }},
+        {"record size beyond the data", [](QByteArray &b) { qToLittleEndian<quint32>(0x7FFFFFF0, b.data() + b.size() - 16); }},
+        {"record size zero", [](QByteArray &b) { qToLittleEndian<quint32>(0, b.data() + qFromLittleEndian<quint32>(b.constData() + 4) + 4); }},
+        {"record size not a multiple of four", [](QByteArray &b) { qToLittleEndian<quint32>(9, b.data() + qFromLittleEndian<quint32>(b.constData() + 4) + 4); }},
+        {"no end record", [](QByteArray &b) { qToLittleEndian<quint32>(70, b.data() + b.size() - 20); }},
+        {"polygon claims more points than it holds", [](QByteArray &b) {
+             const qsizetype poly = b.size() - 20 - 44;
+             qToLittleEndian<quint32>(1000, b.data() + poly + 24);
+         }},
+    };
+    ASSERT_TRUE(Metafile::FromBytes(good));
+    for (const auto &c : cases) {
+        QByteArray bytes = good;
+        c.spoil(bytes);
+        EXPECT_FALSE(Metafile::FromBytes(bytes)) << c.what;
+    }
+}
