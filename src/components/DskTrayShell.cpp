@@ -1,0 +1,104 @@
+#include "components/DskTrayShell.h"
+
+#include "platform/AppError.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QSystemTrayIcon>
+#include <QWidget>
+
+namespace {
+
+// An empty icon would make the desktop show nothing to click on.
+QIcon ShownIcon(const QIcon &icon)
+{
+    if (!icon.isNull())
+        return icon;
+    QPixmap blank(16, 16);
+    blank.fill(Qt::transparent);
+    return QIcon(blank);
+}
+
+class TSystemTrayShell final : public TDskTrayShell
+{
+public:
+    TSystemTrayShell()
+    {
+        QObject::connect(&FIcon, &QSystemTrayIcon::activated, &FIcon,
+                         Guarded([this](QSystemTrayIcon::ActivationReason reason) { Activated(reason); }));
+    }
+
+    bool HasNotificationArea() const override { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
+    void Add(const TDskNotifyIconData &data) override
+    {
+        Modify(data);
+        FIcon.show();
+    }
+
+    void Modify(const TDskNotifyIconData &data) override
+    {
+        FIcon.setIcon(ShownIcon(data.Icon));
+        FIcon.setToolTip(data.Tip);
+    }
+
+    void Delete(const TDskNotifyIconData &) override { FIcon.hide(); }
+
+    void SetTaskbarEntryVisible(QWidget *window, bool visible) override
+    {
+        // A tool window has no taskbar entry. Changing the flag re-creates the
+        // native window, so its visibility is restored afterwards.
+        if (!window || window->windowFlags().testFlag(Qt::Tool) == !visible)
+            return;
+        const bool shown = window->isVisible();
+        window->setWindowFlag(Qt::Tool, !visible);
+        if (shown)
+            window->show();
+    }
+
+    QPoint PointerPosition() const override { return QCursor::pos(); }
+    bool AltDown() const override
+    {
+        return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier);
+    }
+
+private:
+    // The desktop reports clicks, not presses and releases: each click
+    // becomes the press and release it stands for.
+    void Activated(QSystemTrayIcon::ActivationReason reason)
+    {
+        switch (reason) {
+        case QSystemTrayIcon::Trigger:
+            Send({TDskTrayMouse::LeftDown, TDskTrayMouse::LeftUp});
+            break;
+        case QSystemTrayIcon::DoubleClick:
+            Send({TDskTrayMouse::LeftDouble, TDskTrayMouse::LeftUp});
+            break;
+        case QSystemTrayIcon::MiddleClick:
+            Send({TDskTrayMouse::MiddleDown, TDskTrayMouse::MiddleUp});
+            break;
+        case QSystemTrayIcon::Context:
+            Send({TDskTrayMouse::RightDown, TDskTrayMouse::RightUp});
+            break;
+        case QSystemTrayIcon::Unknown:
+            break;
+        }
+    }
+
+    void Send(std::initializer_list<TDskTrayMouse> actions)
+    {
+        for (TDskTrayMouse action : actions)
+            if (Notify)
+                Notify(action);
+    }
+
+    QSystemTrayIcon FIcon;
+};
+
+} // namespace
+
+std::unique_ptr<TDskTrayShell> MakeSystemTrayShell()
+{
+    return std::make_unique<TSystemTrayShell>();
+}
