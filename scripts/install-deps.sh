@@ -8,7 +8,7 @@ packages=(
   libjpeg62-turbo-dev libuemf-dev libsndfile1-dev libpulse-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fonts-comic-neue fonts-ebgaramond fonts-dejavu-core
-  xvfb xauth dbus dbus-x11 pulseaudio
+  xvfb xauth dbus dbus-x11 pulseaudio pulseaudio-utils
   poppler-utils cups cups-client cups-filters
   imagemagick librsvg2-bin python3
   desktop-file-utils shared-mime-info xdg-utils groff-base file dpkg-dev

@@ -1,0 +1,238 @@
+#include "platform/AppError.h"
+#include "platform/ProfileFile.h"
+
+#include "support/QtPrinters.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteRaw(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+class ProfileFileTest : public ::testing::Test
+{
+protected:
+    QString IniPath() const { return dir.path() + "/Zumoria.ini"; }
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST(ProfileInteger, ParsesDecimalAndBothHexForms)
+{
+    struct Case { const char *text; bool ok; int value; };
+    const Case cases[] = {
+        {"42", true, 42},          {"-5", true, -5},          {"+7", true, 7},
+        {"  12  ", true, 12},      {"0x3", true, 3},          {"0X1f", true, 31},
+        {"$10", true, 16},         {"$ff", true, 255},        {"-0x10", true, -16},
+        {"$FFFFFFFF", true, -1},   {"2147483647", true, 2147483647},
+        {"-2147483648", true, -2147483647 - 1},
+        {"2147483648", false, 0},  {"0x100000000", false, 0}, {"", false, 0},
+        {"abc", false, 0},         {"12abc", false, 0},       {"0x", false, 0},
+        {"$", false, 0},           {"-", false, 0},           {"1 2", false, 0},
+        {"1.5", false, 0},         {"0x1g", false, 0},        {"\xd9\xa3", false, 0}, // Arabic-Indic 3
+    };
+    for (const Case &c : cases) {
+        int value = 12345;
+        EXPECT_EQ(ParseProfileInteger(QString::fromUtf8(c.text), &value), c.ok) << c.text;
+        EXPECT_EQ(value, c.ok ? c.value : 12345) << c.text;
+    }
+}
+
+TEST_F(ProfileFileTest, ReadsWithWindowsProfileRules)
+{
+    WriteRaw(IniPath(),
+             "; a comment line\n"
+             "[Screen]\n"
+             "  left = -5  \n"
+             "Top=\"  quoted  \"\n"
+             "Mixed='single'\n"
+             "Half=\"open\n"
+             "Width=abc\n"
+             "Empty=\n"
+             "Color=0x3\n"
+             "color=4\n"
+             "[screen]\n"
+             "Height=999\n"
+             "[Defaults]\r\n"
+             "Sound=0\r\n"
+             "Big=$7fffffff\r\n");
+    const ProfileFile ini(IniPath());
+    EXPECT_EQ(ini.ReadInteger("SCREEN", "Left", 10), -5);
+    EXPECT_EQ(ini.ReadString("Screen", "Top", "x"), "  quoted  ");
+    EXPECT_EQ(ini.ReadString("Screen", "Mixed", "x"), "single");
+    EXPECT_EQ(ini.ReadString("Screen", "Half", "x"), "\"open");
+    EXPECT_EQ(ini.ReadInteger("Screen", "Width", 522), 522);    // not a number
+    EXPECT_EQ(ini.ReadString("Screen", "Empty", "x"), "");      // present but empty
+    EXPECT_EQ(ini.ReadInteger("Screen", "Empty", 7), 7);
+    EXPECT_EQ(ini.ReadInteger("Screen", "Color", 1), 3);        // first key wins
+    EXPECT_EQ(ini.ReadInteger("Screen", "Height", 430), 430);   // second [screen] is ignored
+    EXPECT_FALSE(ini.ReadBool("defaults", "SOUND", true));      // CRLF lines
+    EXPECT_EQ(ini.ReadInteger("Defaults", "Big", 0), 2147483647);
+    EXPECT_EQ(ini.ReadString("Nowhere", "Left", "def"), "def");
+    EXPECT_EQ(ini.ReadString("Screen", "; a comment line", "def"), "def");
+    EXPECT_TRUE(ini.KeyExists("Screen", "Empty"));
+    EXPECT_FALSE(ini.KeyExists("Screen", "Missing"));
+}
+
+TEST_F(ProfileFileTest, BooleansReadAsIntegers)
+{
+    WriteRaw(IniPath(), "[D]\nA=0\nB=1\nC=-3\nD=abc\nE=$0\nF=true\n");
+    const ProfileFile ini(IniPath());
+    EXPECT_FALSE(ini.ReadBool("D", "A", true));
+    EXPECT_TRUE(ini.ReadBool("D", "B", false));
+    EXPECT_TRUE(ini.ReadBool("D", "C", false));
+    EXPECT_TRUE(ini.ReadBool("D", "D", true));   // non-number: the default
+    EXPECT_FALSE(ini.ReadBool("D", "D", false));
+    EXPECT_FALSE(ini.ReadBool("D", "E", true));
+    EXPECT_TRUE(ini.ReadBool("D", "F", true));
+}
+
+TEST_F(ProfileFileTest, LongValuesAreCutAt2047Characters)
+{
+    const QString longValue(5000, QChar(u'ő'));
+    ProfileFile ini(IniPath());
+    ini.WriteString("File", "File0", longValue);
+    EXPECT_EQ(ini.ReadString("File", "File0", ""), longValue.left(2047));
+    // The file itself keeps the whole value.
+    EXPECT_TRUE(ReadAll(IniPath()).contains(longValue.toUtf8()));
+}
+
+TEST_F(ProfileFileTest, MissingFileReadsDefaultsAndFirstWriteCreatesFolderAndFile)
+{
+    const QString nested = dir.path() + "/config/Zumoria/Zumoria.ini";
+    ProfileFile ini(nested);
+    EXPECT_EQ(ini.ReadInteger("Screen", "Left", 10), 10);
+    ini.DeleteKey("File", "File3"); // nothing to delete: no file appears
+    EXPECT_FALSE(QFile::exists(nested));
+
+    ini.WriteString("File", "File0", "/home/u/a.vicc");
+    ini.WriteString("Defaults", "Path", "/opt/z/Viccek");
+    ini.WriteBool("Defaults", "Sound", true);
+    ini.WriteInteger("Screen", "Left", -5);
+    ini.WriteString("File", "File1", "/home/u/b.vicc");
+    EXPECT_EQ(ReadAll(nested), QByteArray("[File]\n"
+                                          "File0=/home/u/a.vicc\n"
+                                          "File1=/home/u/b.vicc\n"
+                                          "\n"
+                                          "[Defaults]\n"
+                                          "Path=/opt/z/Viccek\n"
+                                          "Sound=1\n"
+                                          "\n"
+                                          "[Screen]\n"
+                                          "Left=-5\n"));
+}
+
+TEST_F(ProfileFileTest, WritesKeepEveryOtherLineByteForByte)
+{
+    const QByteArray original = "; Zumoria settings, edited by hand\n"
+                                "[Screen]\n"
+                                "Left=1\n"
+                                "# not a key line\n"
+                                "Custom = keep me \n"
+                                "\n"
+                                "[Plugins]\n"
+                                "Junk line without equals\n"
+                                "Raw=\xff\xfe not UTF-8\n"
+                                "[Defaults]\n"
+                                "Sound=1";
+    WriteRaw(IniPath(), original);
+    ProfileFile ini(IniPath());
+    ini.WriteInteger("screen", "LEFT", 200);      // replaced where it stands
+    ini.WriteInteger("Screen", "Top", 30);        // appended to its section, before the blank
+    ini.WriteBool("Defaults", "Sound", false);    // last line without a line break
+    ini.WriteString("Defaults", "Path", "a\nb");  // a line break cannot split the line
+    EXPECT_EQ(ReadAll(IniPath()), QByteArray("; Zumoria settings, edited by hand\n"
+                                             "[Screen]\n"
+                                             "LEFT=200\n"
+                                             "# not a key line\n"
+                                             "Custom = keep me \n"
+                                             "Top=30\n"
+                                             "\n"
+                                             "[Plugins]\n"
+                                             "Junk line without equals\n"
+                                             "Raw=\xff\xfe not UTF-8\n"
+                                             "[Defaults]\n"
+                                             "Sound=0\n"
+                                             "Path=a b\n"));
+}
+
+TEST_F(ProfileFileTest, CrLfFilesStayCrLfAndKeysCanBeDeleted)
+{
+    WriteRaw(IniPath(), "[File]\r\nFile0=a\r\nFile1=b\r\nFile2=c\r\n");
+    ProfileFile ini(IniPath());
+    ini.DeleteKey("file", "FILE1");
+    ini.WriteString("File", "File3", "d");
+    ini.DeleteKey("File", "File9");
+    EXPECT_EQ(ReadAll(IniPath()), QByteArray("[File]\r\nFile0=a\r\nFile2=c\r\nFile3=d\r\n"));
+}
+
+TEST_F(ProfileFileTest, RefusedWriteRaisesUnableToWriteAndLeavesNothingBehind)
+{
+    // A plain file stands where the settings folder should be.
+    WriteRaw(dir.path() + "/Zumoria", "not a folder");
+    const QString path = dir.path() + "/Zumoria/Zumoria.ini";
+    ProfileFile ini(path);
+    try {
+        ini.WriteInteger("Screen", "Left", 1);
+        FAIL() << "the write did not fail";
+    } catch (const AppError &e) {
+        EXPECT_EQ(e.text(), "Unable to write to " + path);
+    }
+    EXPECT_EQ(ReadAll(dir.path() + "/Zumoria"), QByteArray("not a folder"));
+}
+
+TEST_F(ProfileFileTest, WriteThatFailsHalfWayLeavesTheOldFileIntact)
+{
+    const QByteArray original = "[Defaults]\nSound=1\n[File]\nFile0=/a.vicc\n";
+    WriteRaw(IniPath(), original);
+    ProfileFile ini(IniPath());
+
+    // Let the system refuse every byte beyond 256 of any file this process
+    // writes: the new file is cut off in the middle of its write.
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 256;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool raised = false;
+    try {
+        ini.WriteString("File", "File1", QString(1000, u'x'));
+    } catch (const AppError &) {
+        raised = true;
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_TRUE(raised);
+    EXPECT_EQ(ReadAll(IniPath()), original);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Zumoria.ini"});
+}
+
+TEST_F(ProfileFileTest, WriteThroughSymbolicLinkKeepsTheLink)
+{
+    WriteRaw(dir.path() + "/real.ini", "[Screen]\nLeft=1\n");
+    ASSERT_TRUE(QFile::link(dir.path() + "/real.ini", IniPath()));
+    ProfileFile ini(IniPath());
+    ini.WriteInteger("Screen", "Left", 2);
+    EXPECT_TRUE(QFileInfo(IniPath()).isSymLink());
+    EXPECT_EQ(ReadAll(dir.path() + "/real.ini"), QByteArray("[Screen]\nLeft=2\n"));
+}
