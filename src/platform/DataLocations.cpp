@@ -1,5 +1,7 @@
 #include "platform/DataLocations.h"
 
+#include "platform/InstallLayout.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -41,7 +43,7 @@ QString SoundFolderPath(const QString &programFolder)
     const QString beside = programFolder + "/Hangok";
     if (QFileInfo(beside).isDir())
         return beside;
-    return QDir::cleanPath(programFolder + "/../share/zumoria/Hangok");
+    return InstallLayout::DataDirFor(programFolder) + "/Hangok";
 }
 
 QString SoundFilePath(const QString &programFolder, const QString &eventName)

@@ -16,8 +16,8 @@ QString ExecutableFolder();
 QString SettingsFilePath(const QString &programFolder);
 
 // The folder of the sound files: "Hangok" in the program folder when it is
-// a folder (the build tree copies it there), else share/zumoria/Hangok of
-// the installation the executable belongs to (<prefix>/bin/../share/...).
+// a folder (the build tree copies it there), else Hangok in the installed
+// data folder (InstallLayout::DataDirFor).
 // The installed path is returned even when it does not exist, so a missing
 // sound names the place where it was looked for.
 QString SoundFolderPath(const QString &programFolder);

@@ -66,6 +66,7 @@ TEST(DataLocations, SoundsBesideTheProgramElseInTheInstallation)
     QTemporaryDir dir;
     const QString program = dir.path() + "/usr/bin";
     QDir().mkpath(program);
+    QDir().mkpath(dir.path() + "/usr/share/zumoria/Hangok");
     EXPECT_EQ(SoundFolderPath(program), dir.path() + "/usr/share/zumoria/Hangok");
     EXPECT_EQ(SoundFilePath(program, "onLoad"), dir.path() + "/usr/share/zumoria/Hangok/onLoad.wav");
     QDir().mkpath(program + "/Hangok");
