@@ -1,16 +1,21 @@
-// Program block: handles the options that need no window, then starts the GUI.
+// Program block: handles the options that need no window, then starts the
+// GUI with the main window on the joke file named on the command line.
+#include "app/Main.h"
+#include "app/Program.h"
+
 #include <QApplication>
 #include <cstdio>
-#include <cstring>
 
 int main(int argc, char **argv)
 {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::puts("Zumoria " ZUMORIA_VERSION_TEXT);
-            return 0;
-        }
+    const CommandLine command = ParseCommandLine(argc, argv);
+    if (command.action != CommandLine::Run) {
+        std::fputs(command.output.c_str(), command.action == CommandLine::Fail ? stderr : stdout);
+        return command.action == CommandLine::Fail ? 2 : 0;
     }
     QApplication app(argc, argv);
-    return 0;
+    StartApplication();
+    Tfrm_Main mainWindow(AbsoluteJokePath(command.jokeFile));
+    mainWindow.show();
+    return app.exec();
 }

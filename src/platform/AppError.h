@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 #include <stdexcept>
+#include <type_traits>
 #include <utility>
 
 // An error raised by the program's own code, carrying its user-visible text.
@@ -58,7 +59,14 @@ bool RunGuarded(F &&f) noexcept
 template <class F>
 auto Guarded(F f)
 {
+    // A handler that takes none of the signal's arguments is called without
+    // them (Qt hands a variadic functor every argument of the signal).
     return [f = std::move(f)](auto &&...args) mutable {
-        RunGuarded([&] { f(std::forward<decltype(args)>(args)...); });
+        RunGuarded([&] {
+            if constexpr (std::is_invocable_v<F &, decltype(args)...>)
+                f(std::forward<decltype(args)>(args)...);
+            else
+                f();
+        });
     };
 }

@@ -1,0 +1,108 @@
+#pragma once
+// The joke view (sbxMain): a vertical stack of joke panels under a vertical
+// scroll bar. Every joke of the file on show lives in a per-joke model
+// (heading, lines, number, top, height); panels exist as widgets only for
+// the jokes near the visible area, placed relative to the scroll position,
+// so no widget ever grows beyond Qt's size limit however long the file is.
+// Operations over "every panel" (recolouring, resizing, the print list, the
+// drag handlers) work on the model and reach every joke exactly as if all
+// panels existed.
+
+#include "app/ColorScheme.h"
+
+#include <QStringList>
+#include <QWidget>
+#include <map>
+#include <vector>
+
+class QScrollBar;
+class QMouseEvent;
+class TViccPanel;
+
+// One joke of the file on show: what its panel would hold and where it
+// would stand (top in content coordinates).
+struct JokeEntry
+{
+    QString heading;
+    QStringList lines;
+    int top = 0;
+    int height = 0;
+};
+
+class TJokeView : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TJokeView(QWidget *parent = nullptr);
+
+    // Replaces the jokes on show. dir is the picture folder of every panel.
+    // The scroll position goes to 0; the scroll range is left to the caller.
+    void SetJokes(std::vector<JokeEntry> jokes, const QString &dir);
+    // Removes every joke (and panel).
+    void Clear();
+
+    int JokeCount() const { return int(FJokes.size()); }
+    const JokeEntry &Joke(int k) const { return FJokes.at(size_t(k)); }
+    // Name, tag and bottom text of the panel of joke k: "vp"+k, k, "#"+(k+1).
+    static QString PanelName(int k);
+    static QString BottomText(int k);
+    QString PictureDir() const { return FDir; }
+
+    // The colours every panel takes (and the panels on show at once).
+    void SetPanelLook(const PanelLook &look);
+    const PanelLook &Look() const { return FLook; }
+
+    // The view's own colour (its background).
+    void SetColor(ColorValue value);
+    ColorValue Color() const { return FColor; }
+
+    // The scroll range: the content height the vertical bar covers. The
+    // greatest position is range − client height, never below 0.
+    void SetScrollRange(int range);
+    int ScrollRange() const { return FRange; }
+    int ScrollPosition() const;
+    void SetScrollPosition(int position);
+    int ClientHeight() const;
+    // The vertical scroll bar; drag-scrolling drives the view through it.
+    QScrollBar *VerticalScrollBar() const { return FBar; }
+
+    // Every panel's width: the view's width minus 40.
+    int PanelWidth() const { return width() - 40; }
+
+    // The panel widget of joke k when it exists (near the visible area).
+    TViccPanel *LivePanel(int k) const;
+    // The panels that exist, by joke number.
+    const std::map<int, TViccPanel *> &LivePanels() const { return FLive; }
+    // The panel area: live panels are its children.
+    QWidget *Viewport() const { return FViewport; }
+
+    // Cursor of the view and of every panel.
+    void SetViewCursor(const QCursor &cursor);
+
+signals:
+    // Mouse events over the view's background or over any panel.
+    void MouseDown(QMouseEvent *event);
+    void MouseMove(QMouseEvent *event);
+    void MouseUp(QMouseEvent *event);
+    // The view's size changed (panels have already been given their width).
+    void Resized();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void UpdateBar();
+    void Materialize();
+    TViccPanel *CreatePanel(int k);
+
+    std::vector<JokeEntry> FJokes;
+    std::map<int, TViccPanel *> FLive;
+    QString FDir;
+    PanelLook FLook;
+    ColorValue FColor = 0x00FFCCCC;
+    int FRange = 650;
+    QWidget *FViewport;
+    QScrollBar *FBar;
+    QCursor FCursor;
+};

@@ -1,0 +1,159 @@
+#pragma once
+// Tfrm_Main: the main window of the joke viewer, with its whole state. From
+// top to bottom: the cool bar carrying the toolbar, the title strip naming
+// the joke file on show, the joke view, the status bar with two panels.
+
+#include "app/ColorScheme.h"
+
+#include <QImage>
+#include <QStringList>
+#include <QWidget>
+#include <vector>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QToolButton;
+class TJokeView;
+class TStatusPanels;
+
+// The minimum width of the main window.
+inline constexpr int MainMinimumWidth = 522;
+inline constexpr int MainDesignWidth = 522;
+inline constexpr int MainDesignHeight = 430;
+// The tool-tip colour 0x00B5DAFF (a light peach).
+inline constexpr ColorValue ToolTipColor = 0x00B5DAFF;
+
+class Tfrm_Main : public QWidget
+{
+    Q_OBJECT
+public:
+    // startFile: the joke file named on the command line (absolute), or empty.
+    // The creation sequence runs inside the constructor.
+    explicit Tfrm_Main(const QString &startFile = QString(), QWidget *parent = nullptr);
+    ~Tfrm_Main() override;
+
+    // Components, in the order of the window's design.
+    QFrame *Panel2 = nullptr;        // title strip
+    std::vector<QImage> imglMain;    // 16 × 16 images of toolbar and menus
+    QMenu *mnuKategoria = nullptr;   // collections menu
+    QAction *mniViccForras = nullptr;
+    QFrame *Panel4 = nullptr;        // frame around the joke view
+    TJokeView *sbxMain = nullptr;    // the joke view
+    QMenu *pmSzinek = nullptr;       // colour scheme menu
+    QAction *mniAlapertek = nullptr;
+    QAction *mniEgszinkek = nullptr;
+    QAction *mniNaplemente = nullptr;
+    QAction *mniViragos = nullptr;
+    QMenu *pmTray = nullptr;         // menu of the tray icon
+    QAction *Naptrprogrammegnyits1 = nullptr;
+    QAction *Programbezrsa1 = nullptr;
+    QAction *mnuViccNyit = nullptr;
+    QLabel *dfxnev = nullptr;        // title label: name of the joke file on show
+    QWidget *Panel1 = nullptr;       // cool bar
+    QWidget *tbrMain = nullptr;      // toolbar
+    QToolButton *tbKategoria = nullptr;
+    QWidget *ToolButton1 = nullptr;
+    QToolButton *tbTorol = nullptr;
+    QWidget *ToolButton3 = nullptr;
+    QToolButton *tbNyomtat = nullptr;
+    QWidget *ToolButton2 = nullptr;
+    QToolButton *tbSzinek = nullptr;
+    QWidget *ToolButton6 = nullptr;
+    QToolButton *tbHangok = nullptr;
+    QWidget *ToolButton5 = nullptr;
+    QToolButton *tbHonlap = nullptr;
+    QToolButton *tbLevel = nullptr;
+    QToolButton *tbRegisztral = nullptr;
+    QWidget *ToolButton7 = nullptr;
+    QToolButton *tbNevjegy = nullptr;
+    QToolButton *tbSysTray = nullptr;
+    QToolButton *tbKilep = nullptr;
+    TStatusPanels *StatusBar1 = nullptr;
+    QAction *Bezr1 = nullptr;
+    QAction *N2 = nullptr;
+
+    // Window state.
+    bool FDragging = false;
+    int FDragLastY = 0;
+    int FFileIndex = 0;
+    QStringList FRecentFiles;
+    QStringList FJokeLines;
+
+    // Settings held in memory, with their built-in defaults.
+    QString PathSetting;
+    bool SoundSetting = true;
+    int SchemeNumber = 1;
+    int StartLeft = 10;
+    int StartTop = 10;
+    int StartWidth = MainDesignWidth;
+    int StartHeight = MainDesignHeight;
+    QString LastOpenedFile;
+
+    // The joke file named on the command line (absolute), or empty.
+    QString StartFile;
+
+    // Sequences.
+    void FormCreate();
+    void FormShow();
+    // Returns normally when the window may close; an error raised by a step
+    // ends the sequence and keeps the window open.
+    void FormClose();
+    // The minimum-width rule: true when a change to newWidth is allowed.
+    static bool FormCanResize(int newWidth, int newHeight);
+    // Sets the bounds the way the program does: left and top are the window's
+    // outer position, width and height its client size; a width below the
+    // minimum refuses the size change (height included).
+    void SetBounds(int left, int top, int width, int height);
+    int BoundsLeft() const;
+    int BoundsTop() const;
+
+    // Hint display in status panel 1: the hint, or the application title.
+    void ApplicationHint(const QString &hint);
+
+    // Steps that the settings, collections menu, colour scheme and sound
+    // features provide.
+    void LoadSettings();
+    void SaveRecentFiles();
+    void SaveSettings();
+    void ReloadCollectionsMenu();
+    void BuildCollectionsMenu();
+    void ApplyColorScheme(int scheme);
+    void PlayEventSound(const QString &eventName);
+
+    // Opens the joke file at path (records it in the recent-files list,
+    // reads it, builds one joke per "<<"-ended run of lines). Nothing
+    // happens when no regular file is there; a file that cannot be read
+    // raises the error and changes nothing.
+    void OpenJokeFile(const QString &path, bool addToMenu);
+    // The picture height rule over one joke's lines, for the file on show.
+    int JokePictureHeight(const QStringList &jokeLines) const;
+
+    // End commands and the About window.
+    void tbKilepClick();
+    void Bezr1Click();
+    void Programbezrsa1Click();
+    void tbNevjegyClick();
+
+    // The text of status panel k.
+    QString StatusText(int k) const;
+
+protected:
+    bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void BuildLayout();
+    void BuildMenus();
+    void BuildToolbar();
+    QToolButton *AddButton(const char *name, int image, const QString &hint);
+    QWidget *AddSeparator(const char *name, int width);
+
+    bool FShown = false;
+};
+
+// The application's one main window while it exists.
+extern Tfrm_Main *frm_Main;

@@ -1,0 +1,96 @@
+#include "app/Program.h"
+
+#include "platform/Fonts.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cstring>
+
+// The resources of a static library are registered by hand.
+static void InitResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace {
+
+const char *const UsageText =
+    "Usage: zumoria [--] [JOKE-FILE]\n"
+    "       zumoria --version | --help\n"
+    "\n"
+    "Shows the jokes of a joke collection (.vicc file). Without a file, the\n"
+    "collection shown last is opened again.\n"
+    "\n"
+    "  --version  print the program's version and exit\n"
+    "  --help     print this help and exit\n"
+    "  --         end of options: the next argument is the joke file, even\n"
+    "             when it starts with a dash\n";
+
+// Options of the windowing toolkit that take a value, and those that don't.
+bool IsToolkitOptionWithValue(const char *arg)
+{
+    static const char *const names[] = {"-platform", "-platformpluginpath", "-platformtheme", "-plugin",
+                                        "-style", "-stylesheet", "-display", "-geometry", "-session",
+                                        "-qwindowgeometry", "-qwindowicon", "-qwindowtitle", "-name",
+                                        "-title", "--platform", "--style", "--display"};
+    for (const char *name : names)
+        if (std::strcmp(arg, name) == 0)
+            return true;
+    return false;
+}
+
+bool IsToolkitFlag(const char *arg)
+{
+    static const char *const names[] = {"-reverse", "-widgetcount", "-nograb", "-dograb", "-sync"};
+    for (const char *name : names)
+        if (std::strcmp(arg, name) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
+CommandLine ParseCommandLine(int argc, const char *const *argv)
+{
+    CommandLine result;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const char *arg = argv[i];
+        if (!optionsEnded && arg[0] == '-' && arg[1] != '\0') {
+            if (std::strcmp(arg, "--") == 0) {
+                optionsEnded = true;
+            } else if (std::strcmp(arg, "--version") == 0) {
+                return {CommandLine::Print, "Zumoria " ZUMORIA_VERSION_TEXT "\n", {}};
+            } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+                return {CommandLine::Print, UsageText, {}};
+            } else if (IsToolkitOptionWithValue(arg)) {
+                ++i;
+            } else if (!IsToolkitFlag(arg)) {
+                return {CommandLine::Fail,
+                        std::string("zumoria: unknown option '") + arg + "'\n"
+                            + "Try 'zumoria --help'.\n",
+                        {}};
+            }
+            continue;
+        }
+        if (result.jokeFile.isEmpty())
+            result.jokeFile = QString::fromLocal8Bit(arg);
+    }
+    return result;
+}
+
+QString AbsoluteJokePath(const QString &path)
+{
+    if (path.isEmpty())
+        return path;
+    return QDir::cleanPath(QDir::current().absoluteFilePath(path));
+}
+
+void StartApplication()
+{
+    InitResources();
+    QCoreApplication::setApplicationName(QStringLiteral("Zumoria"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZUMORIA_VERSION_TEXT));
+    InstallFontSubstitutions();
+}

@@ -1,0 +1,30 @@
+#pragma once
+// What the program block needs besides the main window: the command-line
+// grammar and the application-wide set-up.
+
+#include <QString>
+#include <string>
+
+// zumoria [--version | --help | [--] [JOKE-FILE]]
+// Options that need no window (--version, --help) are answered before any
+// window exists. A joke file that starts with a dash follows "--". The
+// options of the windowing toolkit (-platform NAME, -style NAME, …) pass
+// through; any other option is an error. Further joke files are ignored.
+struct CommandLine
+{
+    enum Action { Run, Print, Fail };
+    Action action = Run;
+    // What to print for Print (stdout) and Fail (stderr).
+    std::string output;
+    // The joke file as given, or empty.
+    QString jokeFile;
+};
+CommandLine ParseCommandLine(int argc, const char *const *argv);
+
+// The joke file made absolute against the current folder, so that its own
+// folder and its pictures resolve; empty stays empty.
+QString AbsoluteJokePath(const QString &path);
+
+// Application-wide set-up after the QApplication exists: name and version,
+// font substitutions, the program's resources.
+void StartApplication();

@@ -1,0 +1,95 @@
+#pragma once
+// TViccPanel: the painted panel of one joke. A bevelled body with a coloured
+// heading strip carrying the heading, a coloured bottom strip carrying a
+// short text (the joke's number) at its right end, and between them the
+// joke's text lines in a fixed-pitch font with its pictures centred among
+// them. It draws everything itself and has no child controls.
+
+#include "app/ColorScheme.h"
+
+#include <QFont>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+
+class QMouseEvent;
+
+class TViccPanel : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TViccPanel(QWidget *owner = nullptr);
+
+    // The joke's lines after the heading was taken out: text and picture lines.
+    QStringList Lines;
+
+    QString FileName() const { return FFileName; }
+    // Loads the whole file as the panel's joke when the name differs: the
+    // first line is the heading, the rest are the lines.
+    void SetFileName(const QString &value);
+
+    ColorValue ColorHead() const { return FColorHead; }
+    void SetColorHead(ColorValue value);
+    ColorValue ColorBottom() const { return FColorBottom; }
+    void SetColorBottom(ColorValue value);
+    // The body colour (the panel's own colour).
+    ColorValue Color() const { return FColor; }
+    void SetColor(ColorValue value);
+
+    const QFont &FontHead() const { return FFontHead; }
+    const QFont &FontBottom() const { return FFontBottom; }
+    // Font setters copy the attributes and do not repaint.
+    void SetFontHead(const QFont &font) { FFontHead = font; }
+    void SetFontBottom(const QFont &font) { FFontBottom = font; }
+    ColorValue FontHeadColor() const { return FFontHeadColor; }
+    ColorValue FontBottomColor() const { return FFontBottomColor; }
+    void SetFontHeadColor(ColorValue value) { FFontHeadColor = value; }
+    void SetFontBottomColor(ColorValue value) { FFontBottomColor = value; }
+    // The font of the text lines.
+    const QFont &TextFont() const { return FTextFont; }
+
+    QString Alja() const { return FAlja; }
+    void SetAlja(const QString &value);
+    QString Szerzo() const { return FSzerzo; }
+    QString Dir() const { return FDir; }
+    void SetDir(const QString &value);
+
+    // Takes a "##" first line out of Lines as the heading, or uses "*** vicc",
+    // and repaints. A panel without lines gets "*** vicc".
+    void TakeHeading();
+    // The joke view's shortcut for "Lines := lines, then TakeHeading" when
+    // the heading has already been taken.
+    void SetContent(const QString &heading, const QStringList &lines);
+
+    // The colours of a scheme, applied by the joke view in one go.
+    void ApplyLook(const PanelLook &look);
+
+    // Mouse handlers the owner installs (the drag-scrolling of the joke view).
+    std::function<void(QMouseEvent *)> OnMouseDown, OnMouseMove, OnMouseUp;
+
+    // Draws the whole panel (bevels, body, strips, text and pictures).
+    void Paint(QPainter &painter);
+    // Draws strips, texts and pictures.
+    void PaintContent(QPainter &painter);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    QString FSzerzo;
+    QString FAlja;
+    QString FFileName;
+    ColorValue FColor = 0x00FFFFD7;
+    ColorValue FColorHead = 0x000000FF;
+    ColorValue FColorBottom = 0x00FF00FF;
+    QFont FFontHead;
+    QFont FFontBottom;
+    QFont FTextFont;
+    ColorValue FFontHeadColor = 0x0000FFFF;
+    ColorValue FFontBottomColor = 0x0000FFFF;
+    QString FDir;
+};
