@@ -310,8 +310,16 @@ QPixmap CloseGlyph()
     return glyph;
 }
 
+// The resources of a static library are registered by hand, once.
+static void InitResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
 QImage LogoPicture()
 {
+    static const bool registered = (InitResources(), true);
+    (void)registered;
     QFile file(QStringLiteral(":/zumoria/logo.jpg"));
     if (!file.open(QIODevice::ReadOnly))
         return {};

@@ -7,12 +7,6 @@
 #include <QFileInfo>
 #include <cstring>
 
-// The resources of a static library are registered by hand.
-static void InitResources()
-{
-    Q_INIT_RESOURCE(resources);
-}
-
 namespace {
 
 const char *const UsageText =
@@ -89,7 +83,6 @@ QString AbsoluteJokePath(const QString &path)
 
 void StartApplication()
 {
-    InitResources();
     QCoreApplication::setApplicationName(QStringLiteral("Zumoria"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ZUMORIA_VERSION_TEXT));
     InstallFontSubstitutions();

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
@@ -225,10 +227,12 @@ QByteArray ReadPictureFile(const QString &path, qint64 maxBytes)
 
 struct PictureCache::Private
 {
+    // What tells a changed file: its identity, size and modification time.
     struct Stamp
     {
         qint64 size = -1;
         qint64 modified = 0;
+        quint64 inode = 0;
         bool operator==(const Stamp &) const = default;
     };
     struct SizeEntry
@@ -246,8 +250,11 @@ struct PictureCache::Private
 
     static Stamp StampOf(const QString &path)
     {
-        const QFileInfo info(path);
-        return {info.size(), info.lastModified().toMSecsSinceEpoch()};
+        struct stat st = {};
+        if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+            return {};
+        return {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                quint64(st.st_ino)};
     }
 };
 

@@ -1,0 +1,82 @@
+#include "platform/AppError.h"
+#include "platform/TextFile.h"
+#include "support/QtPrinters.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct DecodeCase
+{
+    const char *name;
+    QByteArray bytes;
+    QString expected;
+};
+
+void PrintTo(const DecodeCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class DecodeTextTest : public ::testing::TestWithParam<DecodeCase> {};
+
+TEST_P(DecodeTextTest, DecodesAsExpected)
+{
+    EXPECT_EQ(DecodeText(GetParam().bytes), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, DecodeTextTest,
+    ::testing::Values(
+        // cp1250: õ/ű are 0xF5/0xFB, en dash 0x96
+        DecodeCase{"Cp1250", QByteArray("\xE1rv\xEDzt\xFBr\xF5 \x96 t\xFCk\xF6rf\xFAr\xF3g\xE9p"),
+                   QStringLiteral("árvíztűrő – tükörfúrógép")},
+        DecodeCase{"Utf8WithoutMark", QByteArray("\xC3\xA1rv\xC3\xADzt\xC5\xB1r\xC5\x91"),
+                   QStringLiteral("árvíztűrő")},
+        DecodeCase{"Utf8MarkDropped", QByteArray("\xEF\xBB\xBF" "abc"), QStringLiteral("abc")},
+        DecodeCase{"MarkSelectsUtf8EvenWhenInvalid", QByteArray("\xEF\xBB\xBF\xC3\xA1"),
+                   QStringLiteral("á")},
+        // a lone lead byte is not UTF-8: the whole text is cp1250
+        DecodeCase{"BrokenUtf8IsCp1250", QByteArray("\xC3\xA1 \xE1"), QStringLiteral("Ăˇ á")},
+        DecodeCase{"TruncatedSequenceAtEnd", QByteArray("ab\xC3"), QStringLiteral("abĂ")},
+        DecodeCase{"OverlongIsNotUtf8", QByteArray("\xC0\xAF"), QStringLiteral("ŔŻ")},
+        DecodeCase{"NulEndsText", QByteArray("ab\0cd", 5), QStringLiteral("ab")},
+        DecodeCase{"NulBeforeUtf8Part", QByteArray("a\0\xC3\xA1", 4), QStringLiteral("a")},
+        DecodeCase{"PlainAscii", QByteArray("<<\r\n##x"), QStringLiteral("<<\r\n##x")}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(SplitLinesTest, EveryLineEndAndTheLastLine)
+{
+    struct Case
+    {
+        QString text;
+        QStringList lines;
+    } cases[] = {
+        {QString(), {}},
+        {QStringLiteral("a"), {QStringLiteral("a")}},
+        {QStringLiteral("a\r\nb\r\n"), {QStringLiteral("a"), QStringLiteral("b")}},
+        {QStringLiteral("a\nb\rc"), {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}},
+        {QStringLiteral("\r\n\r\n"), {QString(), QString()}},
+        {QStringLiteral("a\n\rb"), {QStringLiteral("a"), QString(), QStringLiteral("b")}},
+        {QStringLiteral("a\r\r\nb"), {QStringLiteral("a"), QString(), QStringLiteral("b")}},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(SplitLines(c.text), c.lines) << c.text.toStdString();
+}
+
+TEST(LoadTextFileLinesTest, ReadsAndRaisesOnUnreadable)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.vicc");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("##C\xEDm\r\nsz\xF6veg\r\n<<");
+    }
+    EXPECT_EQ(LoadTextFileLines(path),
+              (QStringList{QStringLiteral("##Cím"), QStringLiteral("szöveg"), QStringLiteral("<<")}));
+    EXPECT_THROW(LoadTextFileLines(dir.filePath("missing.vicc")), AppError);
+}
+
+} // namespace
