@@ -27,7 +27,7 @@ bool IsToolkitOptionWithValue(const char *arg)
     static const char *const names[] = {"-platform", "-platformpluginpath", "-platformtheme", "-plugin",
                                         "-style", "-stylesheet", "-display", "-geometry", "-session",
                                         "-qwindowgeometry", "-qwindowicon", "-qwindowtitle", "-name",
-                                        "-title", "--platform", "--style", "--display"};
+                                        "-title"};
     for (const char *name : names)
         if (std::strcmp(arg, name) == 0)
             return true;
