@@ -1,5 +1,5 @@
 #pragma once
-// The EMF recorder: a PageCanvas whose drawing calls become records of an
+// The EMF recorder: a Canvas whose drawing calls become records of an
 // enhanced metafile (built with libuemf). The page is drawn in pixels of a
 // reference device of the given density (the screen's, for the page store);
 // Finish() closes the metafile and hands out its bytes.
@@ -9,13 +9,13 @@
 // deleted at once, so a page holds few live objects however often report
 // code sets them.
 
-#include "platform/PageCanvas.h"
+#include "platform/Canvas.h"
 
 #include <QByteArray>
 #include <memory>
 #include <optional>
 
-class MetafileCanvas : public PageCanvas
+class MetafileCanvas : public Canvas
 {
 public:
     // A page width x height pixels of a reference device with pixelsPerInch.

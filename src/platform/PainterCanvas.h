@@ -1,16 +1,16 @@
 #pragma once
-// The PageCanvas over a QPainter: draws straight onto whatever the painter
+// The Canvas over a QPainter: draws straight onto whatever the painter
 // paints on (a printer, an image, a widget). Device units are the pixels of
 // the painter's device; fonts are sized with the device's logical density.
 // The painter must stay active for the canvas's lifetime.
 
-#include "platform/PageCanvas.h"
+#include "platform/Canvas.h"
 
 #include <QPoint>
 
 class QPainter;
 
-class PainterCanvas : public PageCanvas
+class PainterCanvas : public Canvas
 {
 public:
     explicit PainterCanvas(QPainter &painter);

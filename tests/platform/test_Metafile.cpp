@@ -30,7 +30,7 @@ QImage Play(const Metafile &page, int w, int h, QRectF target = {})
     return image;
 }
 
-using Drawing = std::function<void(PageCanvas &)>;
+using Drawing = std::function<void(Canvas &)>;
 
 Metafile Record(int w, int h, const Drawing &draw)
 {
@@ -62,7 +62,7 @@ int DarkPixels(const QImage &image, QRect area)
     return n;
 }
 
-void Shapes(PageCanvas &c)
+void Shapes(Canvas &c)
 {
     c.SetBrush({Qt::red, CanvasBrushStyle::Solid});
     c.FillRect(Box(10, 10, 30, 20));
@@ -118,7 +118,7 @@ TEST(MetafileTest, PainterCanvasAndPlaybackAgreeOnShapes)
 
 TEST(MetafileTest, PlaybackStretchesTheFrameOntoTheTarget)
 {
-    const Metafile page = Record(100, 60, [](PageCanvas &c) {
+    const Metafile page = Record(100, 60, [](Canvas &c) {
         c.SetBrush({Qt::black, CanvasBrushStyle::Solid});
         c.FillRect(Box(10, 10, 20, 20));
     });
@@ -132,7 +132,7 @@ TEST(MetafileTest, PlaybackStretchesTheFrameOntoTheTarget)
 TEST(MetafileTest, TextIsPlacedByItsReferencePointInTheFontColour)
 {
     auto draw = [](CanvasTextAlign align) {
-        return [align](PageCanvas &c) {
+        return [align](Canvas &c) {
             QFont font(QStringLiteral("Arial"));
             font.setPointSize(20);
             c.SetFont(font, Qt::black);
@@ -167,14 +167,14 @@ TEST(MetafileTest, TextWidthAndHeightFollowTheDensity)
 
 TEST(MetafileTest, StretchDrawEmbedsOnePageInAnother)
 {
-    const Metafile inner = Record(100, 100, [](PageCanvas &c) {
+    const Metafile inner = Record(100, 100, [](Canvas &c) {
         c.SetBrush({Qt::green, CanvasBrushStyle::Solid});
         c.FillRect(Box(0, 0, 50, 50));
         c.SetPen({Qt::black, 1, CanvasPenStyle::Solid});
         c.MoveTo(0, 99);
         c.LineTo(100, 99);
     });
-    const Metafile outer = Record(400, 400, [&](PageCanvas &c) {
+    const Metafile outer = Record(400, 400, [&](Canvas &c) {
         c.SetBrush({Qt::red, CanvasBrushStyle::Solid});
         c.FillRect(Box(300, 300, 310, 310));
         c.StretchDraw(Box(200, 0, 400, 200), inner);

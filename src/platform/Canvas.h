@@ -63,10 +63,10 @@ struct CanvasBrush
 
 enum class CanvasTextAlign { Left, Center, Right };
 
-class PageCanvas
+class Canvas
 {
 public:
-    virtual ~PageCanvas() = default;
+    virtual ~Canvas() = default;
 
     // Resolution of the device behind the canvas; point sizes of fonts are
     // converted with it (a 10-point font is 10 / 72 inch high on any canvas).

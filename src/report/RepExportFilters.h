@@ -1,0 +1,57 @@
+#pragma once
+// The registry of export filters: each entry names a description, a file
+// extension and how to make the filter for a file name. The save dialog of
+// the preview offers the report file format first and then every
+// registered filter. No filter is registered in this program.
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TRepPrinter;
+
+// An export filter made for one target file; what it writes from the
+// printer's pages is the filter's own business (TRepPrinter::RunExport).
+class TRepExportFilter
+{
+public:
+    explicit TRepExportFilter(const QString &fileName) : FFileName(fileName) {}
+    virtual ~TRepExportFilter() = default;
+    QString FileName() const { return FFileName; }
+
+private:
+    QString FFileName;
+};
+
+struct TRepExportFilterEntry
+{
+    QString Description;
+    QString Extension;
+    std::function<std::unique_ptr<TRepExportFilter>(const QString &fileName)> Create;
+};
+
+class TRepExportFilterLibrary
+{
+public:
+    static TRepExportFilterLibrary &Instance();
+
+    void Register(TRepExportFilterEntry entry);
+    const std::vector<TRepExportFilterEntry> &Filters() const { return FFilters; }
+
+    // The save dialog's filter text, Windows style: "Report file(*.ZRP)|*.ZRP"
+    // followed for each filter by "|" description " (*." ext ")|*." ext.
+    QString SaveFilterText() const;
+    // The open dialog's filter text: "Report file (*.ZRP)|*.ZRP".
+    static QString LoadFilterText();
+    // The extension of saved report files, without the dot.
+    static QString ReportExtension() { return QStringLiteral("ZRP"); }
+
+private:
+    std::vector<TRepExportFilterEntry> FFilters;
+};
+
+// A Windows-style filter text ("A (*.x)|*.x|B|*.y") as Qt's filter list
+// ("A (*.x)", "B (*.y)"); a description that already shows its patterns in
+// parentheses is kept as written.
+QStringList QtFilterList(const QString &windowsFilter);
