@@ -8,6 +8,7 @@
 #include "app/Nyito.h"
 #include "app/StatusPanels.h"
 #include "platform/AppError.h"
+#include "platform/DataLocations.h"
 #include "platform/JpegPicture.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
@@ -63,6 +64,10 @@ Tfrm_Main::Tfrm_Main(const QString &startFile, QWidget *parent)
     setMinimumWidth(MainMinimumWidth);
     resize(MainDesignWidth, MainDesignHeight);
     frm_Main = this;
+    SettingsPath = SettingsFilePath(ProgramFolder());
+    SoundFolder = SoundFolderPath(ProgramFolder());
+    mp = std::make_unique<WavePlayer>(MakeSoundOutput());
+    ConnectMenuAndSoundHandlers();
     FormCreate();
 }
 
@@ -266,8 +271,12 @@ void Tfrm_Main::FormShow()
 void Tfrm_Main::FormClose()
 {
     PlayEventSound(QStringLiteral("onClose"));
-    SaveRecentFiles();
-    SaveSettings();
+    // A settings file that cannot be written shows its error; the window
+    // closes all the same, so the user is never kept in the program.
+    RunGuarded([this] {
+        SaveRecentFiles();
+        SaveSettings();
+    });
 }
 
 bool Tfrm_Main::FormCanResize(int newWidth, int)
@@ -302,31 +311,6 @@ QString Tfrm_Main::StatusText(int k) const
     return StatusBar1->PanelText(k);
 }
 
-void Tfrm_Main::LoadSettings()
-{
-    // The built-in defaults; the settings file overrides them.
-    PathSetting = ProgramFolder() + QStringLiteral("/Viccek");
-    SoundSetting = true;
-    SchemeNumber = 1;
-    StartLeft = 10;
-    StartTop = 10;
-    StartWidth = width();
-    StartHeight = height();
-}
-
-void Tfrm_Main::SaveRecentFiles() {}
-
-void Tfrm_Main::SaveSettings() {}
-
-void Tfrm_Main::ReloadCollectionsMenu()
-{
-    FRecentFiles.clear();
-    BuildCollectionsMenu();
-    sbxMain->Clear();
-}
-
-void Tfrm_Main::BuildCollectionsMenu() {}
-
 void Tfrm_Main::ApplyColorScheme(int scheme)
 {
     SchemeNumber = scheme;
@@ -339,8 +323,6 @@ void Tfrm_Main::ApplyColorScheme(int scheme)
     dfxnev->setPalette(pal);
     sbxMain->SetPanelLook(PanelLookOfScheme(scheme));
 }
-
-void Tfrm_Main::PlayEventSound(const QString &) {}
 
 void Tfrm_Main::OpenJokeFile(const QString &path, bool addToMenu)
 {
@@ -435,10 +417,9 @@ void Tfrm_Main::showEvent(QShowEvent *event)
 
 void Tfrm_Main::closeEvent(QCloseEvent *event)
 {
-    if (RunGuarded([this] { FormClose(); }))
-        event->accept();
-    else
-        event->ignore();
+    // The close sequence never refuses the close.
+    RunGuarded([this] { FormClose(); });
+    event->accept();
 }
 
 void Tfrm_Main::resizeEvent(QResizeEvent *event)

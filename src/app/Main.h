@@ -4,13 +4,16 @@
 // the joke file on show, the joke view, the status bar with two panels.
 
 #include "app/ColorScheme.h"
+#include "platform/WavePlayer.h"
 
 #include <QImage>
 #include <QStringList>
 #include <QWidget>
+#include <memory>
 #include <vector>
 
 class QAction;
+class QFileDialog;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -73,6 +76,15 @@ public:
     TStatusPanels *StatusBar1 = nullptr;
     QAction *Bezr1 = nullptr;
     QAction *N2 = nullptr;
+    // The hidden media player of the event sounds.
+    std::unique_ptr<WavePlayer> mp;
+    // The open-file dialog of the collections menu.
+    QFileDialog *odMain = nullptr;
+
+    // Where the settings file and the sound files are; fixed when the window
+    // is created (tests may point them elsewhere).
+    QString SettingsPath;
+    QString SoundFolder;
 
     // Window state.
     bool FDragging = false;
@@ -97,8 +109,8 @@ public:
     // Sequences.
     void FormCreate();
     void FormShow();
-    // Returns normally when the window may close; an error raised by a step
-    // ends the sequence and keeps the window open.
+    // "onClose", then the recent-files list and the settings are saved.
+    // Errors are shown in the error box and never keep the window open.
     void FormClose();
     // The minimum-width rule: true when a change to newWidth is allowed.
     static bool FormCanResize(int newWidth, int newHeight);
@@ -120,7 +132,37 @@ public:
     void ReloadCollectionsMenu();
     void BuildCollectionsMenu();
     void ApplyColorScheme(int scheme);
+    // Plays the WAV file of the sound event (SoundFolder/<event>.wav) without
+    // waiting, when the sound switch tbHangok is down; a new sound stops the
+    // previous one. A sound that cannot be played (missing file, no sound,
+    // no device) shows its error in the application error box and returns
+    // normally, so the action it accompanies always goes on.
+    // Events: onLoad, onClose, onSysTray, onQuery, onDelete, onMenuClick,
+    // onPopup, onSound.
     void PlayEventSound(const QString &eventName);
+
+    // Settings file: LoadRecentFiles clears list and fills it from [File].
+    void LoadRecentFiles(QStringList &list) const;
+
+    // Collections menu. RecentFileClick opens the recent file whose item was
+    // clicked (the item's data is its position); mnuViccNyitClick runs the
+    // open dialog (also the face of tbKategoria); mnuKategoriaPopup plays
+    // "onPopup" as the menu drops down.
+    void RecentFileClick(QAction *sender);
+    void mnuViccNyitClick();
+    void mnuKategoriaPopup();
+    // The recent-file items of mnuKategoria (those after the separator).
+    QList<QAction *> RecentFileItems() const;
+
+    // Colour scheme menu and the face of tbSzinek (scheme 1).
+    void mniAlapertekClick();
+    void mniEgszinkekClick();
+    void mniNaplementeClick();
+    void mniViragosClick();
+    void pmSzinekPopup();
+    // The sound switch: plays "onSound" (heard only when switched on) and
+    // stores the new state in SoundSetting.
+    void tbHangokClick();
 
     // Opens the joke file at path (records it in the recent-files list,
     // reads it, builds one joke per "<<"-ended run of lines). Nothing
@@ -151,6 +193,9 @@ private:
     void BuildToolbar();
     QToolButton *AddButton(const char *name, int image, const QString &hint);
     QWidget *AddSeparator(const char *name, int width);
+    void ConnectMenuAndSoundHandlers();
+    void RemoveRecentFileItems();
+    void AddRecentFileItems();
 
     bool FShown = false;
 };

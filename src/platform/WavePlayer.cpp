@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -338,4 +339,23 @@ bool PulseSoundOutput::PlayedToEnd() const
 std::unique_ptr<SoundOutput> MakePulseSoundOutput()
 {
     return std::make_unique<PulseSoundOutput>();
+}
+
+namespace {
+SoundOutputFactory &InstalledFactory()
+{
+    static SoundOutputFactory factory;
+    return factory;
+}
+} // namespace
+
+SoundOutputFactory SetSoundOutputFactory(SoundOutputFactory factory)
+{
+    return std::exchange(InstalledFactory(), std::move(factory));
+}
+
+std::unique_ptr<SoundOutput> MakeSoundOutput()
+{
+    const SoundOutputFactory &factory = InstalledFactory();
+    return factory ? factory() : MakePulseSoundOutput();
 }

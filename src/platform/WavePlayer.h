@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -99,3 +100,10 @@ private:
 };
 
 std::unique_ptr<SoundOutput> MakePulseSoundOutput();
+
+// The output the program's players use: PulseAudio unless a factory has been
+// installed (tests install a recording fake for the whole program). Passing
+// an empty factory restores PulseAudio; the previous factory is returned.
+using SoundOutputFactory = std::function<std::unique_ptr<SoundOutput>()>;
+SoundOutputFactory SetSoundOutputFactory(SoundOutputFactory factory);
+std::unique_ptr<SoundOutput> MakeSoundOutput();

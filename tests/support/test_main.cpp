@@ -1,5 +1,7 @@
 // Shared main of every test program: a QApplication on the offscreen
 // platform (unless the caller chose another), then GoogleTest.
+#include "support/TestSounds.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -9,5 +11,6 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    InstallTestIsolation();
     return RUN_ALL_TESTS();
 }
