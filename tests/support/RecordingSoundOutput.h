@@ -9,12 +9,16 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 struct SoundLog
 {
     QStringList calls;
     bool noDevice = false; // Open raises the no-device error
+    // Called with the file name as each sound is opened (lets a test see
+    // the program's state at the moment of the sound).
+    std::function<void(const QString &)> onOpen;
 
     // The event names of the sounds played, in order ("onLoad", …).
     QStringList played() const
@@ -40,6 +44,8 @@ public:
         if (FLog->noDevice)
             throw AppError(QStringLiteral("No sound device is available (test)"));
         FLog->calls << QStringLiteral("open ") + clip->fileName;
+        if (FLog->onOpen)
+            FLog->onOpen(clip->fileName);
         FClip = std::move(clip);
     }
     void Play() override { FLog->calls << QStringLiteral("play"); }
