@@ -2,6 +2,7 @@
 // driven through its buttons, menus and dialog.
 #include "app/JokeView.h"
 #include "app/Main.h"
+#include "app/Maker.h"
 #include "platform/AppError.h"
 #include "platform/Paths.h"
 #include "platform/ProfileFile.h"
@@ -303,4 +304,24 @@ TEST_F(MainMenusTest, TwoRunsOverOneSettingsFolderRememberTheState)
     EXPECT_EQ(Captions(), FixedItems + QStringList{"kedvenc.vicc"});
     EXPECT_EQ(window->PathSetting, ProgramFolder() + "/Viccek");
     EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(MainMenusTest, HighlightedMenuItemsShowTheirHintInStatusPanelOne)
+{
+    const QString a = Joke("a.vicc");
+    WriteIni("[File]\nFile0=" + a.toUtf8() + "\n");
+    Start();
+    QStringList hints;
+    QTimer::singleShot(0, [&] {
+        QMenu *menu = window->mnuKategoria;
+        menu->setActiveAction(window->RecentFileItems().front());
+        hints << window->StatusText(1);
+        menu->setActiveAction(window->mniViccForras);
+        hints << window->StatusText(1);
+        menu->close();
+    });
+    window->tbKategoria->showMenu(); // the arrow of the button drops the menu
+    EXPECT_EQ(hints, (QStringList{"a.vicc", QString::fromLatin1(Maker::HomePage)
+                                                + "/shared/letolt/kovirad/vicc/index.htm"}));
+    EXPECT_EQ(Played(), (QStringList{"onLoad", "onPopup"}));
 }
