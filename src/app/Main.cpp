@@ -61,6 +61,7 @@ Tfrm_Main::Tfrm_Main(const QString &startFile, QWidget *parent)
         imglMain.push_back(ToolbarImage(k));
     BuildMenus();
     BuildLayout();
+    CreateDesktopParts();
     setMinimumWidth(MainMinimumWidth);
     resize(MainDesignWidth, MainDesignHeight);
     frm_Main = this;
@@ -384,7 +385,10 @@ void Tfrm_Main::Bezr1Click()
 
 void Tfrm_Main::Programbezrsa1Click()
 {
-    close();
+    // From the tray the window is hidden, and Qt ends the event loop only
+    // when a visible window closes.
+    if (close() && !isVisible())
+        QCoreApplication::quit();
 }
 
 void Tfrm_Main::tbNevjegyClick()

@@ -17,7 +17,10 @@ class QFileDialog;
 class QFrame;
 class QLabel;
 class QMenu;
+class QMouseEvent;
 class QToolButton;
+class TDskStarter;
+class TDskTrayIcon;
 class TJokeView;
 class TStatusPanels;
 
@@ -85,6 +88,8 @@ public:
     // is created (tests may point them elsewhere).
     QString SettingsPath;
     QString SoundFolder;
+    TDskTrayIcon *trIcon = nullptr;  // tray icon
+    TDskStarter *Exe = nullptr;      // launcher of the links
 
     // Window state.
     bool FDragging = false;
@@ -171,6 +176,25 @@ public:
     void OpenJokeFile(const QString &path, bool addToMenu);
     // The picture height rule over one joke's lines, for the file on show.
     int JokePictureHeight(const QStringList &jokeLines) const;
+
+    // Drag-scrolling and resizing of the joke view, deleting the joke file
+    // on show, tray mode and the links (MainDesktop.cpp). CreateDesktopParts
+    // makes the tray icon and the launcher and binds these handlers.
+    void CreateDesktopParts();
+    void sbxMainMouseDown(QMouseEvent *event);
+    void sbxMainMouseMove(QMouseEvent *event);
+    void sbxMainMouseUp(QMouseEvent *event);
+    void sbxMainResize();
+    void tbTorolClick();
+    void tbSysTrayClick();
+    // The key preview: Esc (27) puts the window into the tray.
+    void FormKeyPress(QChar key);
+    void Naptrprogrammegnyits1Click();
+    void OpenLink(const QString &address);
+    void tbHonlapClick();
+    void tbLevelClick();
+    void tbRegisztralClick();
+    void mniViccForrasClick();
 
     // End commands and the About window.
     void tbKilepClick();

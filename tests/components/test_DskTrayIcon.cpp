@@ -2,6 +2,7 @@
 #include "components/DskTrayIcon.h"
 #include "platform/AppError.h"
 
+#include "support/FakeTrayShell.h"
 #include "support/QtPrinters.h"
 
 #include <QCloseEvent>
@@ -13,55 +14,10 @@
 
 namespace {
 
-// Records the requests; models the one icon the desktop shows for us.
-struct ShellLog
-{
-    QStringList requests; // "add:<tip>", "modify:<tip>", "delete"
-    QList<bool> taskbar;  // every taskbar visibility request
-    bool iconShown = false;
-    bool area = true;
-    QPoint pointer{321, 234};
-    bool alt = false;
-    QList<QRgb> colours; // top-left pixel of every icon sent with a modify request
-    bool modifiedOffGuiThread = false;
-};
-
-class FakeShell final : public TDskTrayShell
-{
-public:
-    explicit FakeShell(ShellLog &log) : FLog(log) {}
-    bool HasNotificationArea() const override { return FLog.area; }
-    void Add(const TDskNotifyIconData &d) override
-    {
-        FLog.requests << QStringLiteral("add:") + d.Tip;
-        FLog.iconShown = true;
-    }
-    void Modify(const TDskNotifyIconData &d) override
-    {
-        FLog.requests << QStringLiteral("modify:") + d.Tip;
-        if (QThread::currentThread() != qApp->thread()) {
-            FLog.modifiedOffGuiThread = true;
-            return;
-        }
-        FLog.colours << d.Icon.pixmap(16, 16).toImage().pixel(0, 0);
-    }
-    void Delete(const TDskNotifyIconData &) override
-    {
-        FLog.requests << QStringLiteral("delete");
-        FLog.iconShown = false;
-    }
-    void SetTaskbarEntryVisible(QWidget *, bool visible) override { FLog.taskbar << visible; }
-    QPoint PointerPosition() const override { return FLog.pointer; }
-    bool AltDown() const override { return FLog.alt; }
-
-private:
-    ShellLog &FLog;
-};
-
 // The main window's icon: inactive in its definition, then loaded.
-std::unique_ptr<TDskTrayIcon> LoadedInactive(QWidget *owner, ShellLog &log)
+std::unique_ptr<TDskTrayIcon> LoadedInactive(QWidget *owner, TrayShellLog &log)
 {
-    auto icon = std::make_unique<TDskTrayIcon>(owner, std::make_unique<FakeShell>(log));
+    auto icon = std::make_unique<TDskTrayIcon>(owner, std::make_unique<FakeTrayShell>(log));
     icon->SetActive(false);
     icon->Loaded();
     log.requests.clear();
@@ -74,8 +30,8 @@ std::unique_ptr<TDskTrayIcon> LoadedInactive(QWidget *owner, ShellLog &log)
 TEST(TrayIcon, LoadingInactiveRunsTheSwitchingOffStepsOnce)
 {
     QWidget owner;
-    ShellLog log;
-    TDskTrayIcon icon(&owner, std::make_unique<FakeShell>(log));
+    TrayShellLog log;
+    TDskTrayIcon icon(&owner, std::make_unique<FakeTrayShell>(log));
     EXPECT_TRUE(icon.Active()); // the default, nothing sent before loading
     EXPECT_TRUE(log.requests.isEmpty());
     icon.SetActive(false);
@@ -88,8 +44,8 @@ TEST(TrayIcon, LoadingInactiveRunsTheSwitchingOffStepsOnce)
 TEST(TrayIcon, ActiveAtLoadIsShown)
 {
     QWidget owner;
-    ShellLog log;
-    TDskTrayIcon icon(&owner, std::make_unique<FakeShell>(log));
+    TrayShellLog log;
+    TDskTrayIcon icon(&owner, std::make_unique<FakeTrayShell>(log));
     icon.SetHint(QStringLiteral("tip"));
     icon.Loaded();
     EXPECT_EQ(log.requests, QStringList{QStringLiteral("add:tip")});
@@ -99,7 +55,7 @@ TEST(TrayIcon, ActiveAtLoadIsShown)
 TEST(TrayIcon, RoundTripsLeaveOneIconOrNoneAndTheTaskbarEntryFollows)
 {
     QWidget owner;
-    ShellLog log;
+    TrayShellLog log;
     auto icon = LoadedInactive(&owner, log);
     for (int trip = 0; trip < 3; ++trip) {
         icon->SetActive(true);
@@ -119,7 +75,7 @@ TEST(TrayIcon, RoundTripsLeaveOneIconOrNoneAndTheTaskbarEntryFollows)
 TEST(TrayIcon, DestroyingAnActiveIconRemovesIt)
 {
     QWidget owner;
-    ShellLog log;
+    TrayShellLog log;
     auto icon = LoadedInactive(&owner, log);
     icon->SetActive(true);
     icon.reset();
@@ -130,7 +86,7 @@ TEST(TrayIcon, DestroyingAnActiveIconRemovesIt)
 TEST(TrayIcon, WithoutNotificationAreaActiveWritesAreIgnored)
 {
     QWidget owner;
-    ShellLog log;
+    TrayShellLog log;
     auto icon = LoadedInactive(&owner, log);
     log.area = false;
     icon->SetActive(true);
@@ -142,7 +98,7 @@ TEST(TrayIcon, WithoutNotificationAreaActiveWritesAreIgnored)
 TEST(TrayIcon, HintIsCutTo63CharactersAndChangesAShownTipAtOnce)
 {
     QWidget owner;
-    ShellLog log;
+    TrayShellLog log;
     auto icon = LoadedInactive(&owner, log);
     const QString long64 = QString(63, u'x') + u'y';
     icon->SetHint(long64);
@@ -175,7 +131,7 @@ TEST(TrayIcon, MouseNotificationsRaiseTheirEventsInOrder)
         {TDskTrayMouse::MiddleDouble, false, {"dblclick", "down 4 8"}},
     };
     QWidget owner;
-    ShellLog log;
+    TrayShellLog log;
     auto icon = LoadedInactive(&owner, log);
     QStringList events;
     QPoint at;
@@ -209,7 +165,7 @@ TEST(TrayIcon, MouseNotificationsRaiseTheirEventsInOrder)
 TEST(TrayIcon, RightPressPopsTheMenuUpAtThePointer)
 {
     QWidget owner;
-    ShellLog log;
+    TrayShellLog log;
     auto icon = LoadedInactive(&owner, log);
     auto *menu = new QMenu;
     menu->addAction(QStringLiteral("Viccelődjünk ..."));
@@ -236,7 +192,7 @@ TEST(TrayIcon, OwnerHookKeepsTheWindowOutOfTheTaskbarWhileActive)
 {
     QWidget owner;
     owner.show();
-    ShellLog log;
+    TrayShellLog log;
     auto icon = LoadedInactive(&owner, log);
     icon->SetNoClose(true);
 
@@ -275,7 +231,7 @@ TEST(TrayIcon, AnimationIntervalAndFrames)
         {TDskTimerMode::tmThreaded, 230, 230},
     };
     QWidget owner;
-    ShellLog log;
+    TrayShellLog log;
     auto icon = LoadedInactive(&owner, log);
     TDskImageList images;
     icon->SetImageList(&images);
@@ -294,7 +250,7 @@ TEST(TrayIcon, AnimationCyclesTheFramesOfItsListOnTheGuiThread)
 {
     for (TDskTimerMode mode : {TDskTimerMode::tmGlobalTimer, TDskTimerMode::tmThreaded}) {
         QWidget owner;
-        ShellLog log;
+        TrayShellLog log;
         auto icon = LoadedInactive(&owner, log);
         TDskImageList images;
         images.AddList({QImage(16, 16, QImage::Format_RGB32)});
@@ -324,7 +280,7 @@ TEST(TrayIcon, AnimationCyclesTheFramesOfItsListOnTheGuiThread)
 TEST(TrayIcon, GlobalAnimationWithoutFreeTimerRaises)
 {
     QWidget owner;
-    ShellLog log;
+    TrayShellLog log;
     auto icon = LoadedInactive(&owner, log);
     TDskImageList images;
     images.AddList({QImage(16, 16, QImage::Format_RGB32)});

@@ -1,0 +1,362 @@
+#include "app/JokeView.h"
+#include "app/Main.h"
+#include "app/Maker.h"
+#include "app/ViccPanel.h"
+#include "components/DskTrayIcon.h"
+#include "platform/AppError.h"
+#include "platform/MessageBoxes.h"
+#include "support/FakeTrayShell.h"
+#include "support/FakeXdgOpen.h"
+#include "support/QtPrinters.h"
+#include "support/TestFiles.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+struct Box
+{
+    MessageBoxKind kind;
+    QString caption, text;
+};
+
+class DesktopTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        previousErrorSink = SetErrorBoxSink([this](const QString &text) { errors.append(text); });
+        previousBoxSink = SetMessageBoxSink([this](MessageBoxKind kind, const QString &caption, const QString &text) {
+            boxes.append({kind, caption, text});
+            return answer;
+        });
+        window = std::make_unique<Tfrm_Main>();
+        window->trIcon->SetShell(std::make_unique<FakeTrayShell>(tray));
+        window->show();
+        QCoreApplication::processEvents();
+    }
+    void TearDown() override
+    {
+        window.reset();
+        SetMessageBoxSink(previousBoxSink);
+        SetErrorBoxSink(previousErrorSink);
+    }
+
+    // A joke file of n jokes, each of `lines` text lines.
+    QString Jokes(const QString &name, int n, int lines = 3)
+    {
+        QStringList text;
+        for (int k = 0; k < n; ++k) {
+            for (int i = 0; i < lines; ++i)
+                text << QStringLiteral("%1 vicc %2. sora").arg(name).arg(i);
+            text << QStringLiteral("<<");
+        }
+        return WriteJokeFile(tmp.filePath(name), text);
+    }
+
+    // Sends a mouse event with the given screen Y to `target`.
+    void Mouse(QWidget *target, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, int screenY)
+    {
+        const QPointF local(20, 20);
+        QMouseEvent event(type, local, local, QPointF(400, screenY), button, held, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &event);
+    }
+
+    int Position() const { return window->sbxMain->ScrollPosition(); }
+    int MaxPosition() const { return window->sbxMain->VerticalScrollBar()->maximum(); }
+
+    QTemporaryDir tmp;
+    std::unique_ptr<Tfrm_Main> window;
+    TrayShellLog tray;
+    QStringList errors;
+    QList<Box> boxes;
+    bool answer = true;
+    ErrorBoxSink previousErrorSink;
+    MessageBoxSink previousBoxSink;
+};
+
+// Scroll positions counted back from the greatest one.
+constexpr int Bottom = 1000000;
+
+// One step of a drag: a press, a move to a screen Y, or a release, with the
+// scroll position expected afterwards.
+struct DragStep
+{
+    enum { Press, Move, Release } what;
+    int y;
+    int expected;
+};
+
+struct DragCase
+{
+    const char *name;
+    Qt::MouseButton button;
+    int start;        // scroll position before the drag
+    bool overPanel;   // events go to a panel instead of the background
+    std::vector<DragStep> steps;
+};
+
+} // namespace
+
+TEST_F(DesktopTest, DragScrollingFollowsTheHandAndClamps)
+{
+    using S = DragStep;
+    const DragCase cases[] = {
+        {"press and release in place", Qt::LeftButton, 200, false,
+         {{S::Press, 300, 200}, {S::Release, 300, 200}}},
+        {"up moves the content up", Qt::LeftButton, 200, true,
+         {{S::Press, 300, 200}, {S::Move, 250, 250}, {S::Move, 280, 220}, {S::Release, 280, 220}}},
+        {"beyond the top, then back at once", Qt::LeftButton, 20, false,
+         {{S::Press, 300, 20}, {S::Move, 400, 0}, {S::Move, 370, 30}, {S::Release, 370, 30}}},
+        {"beyond the bottom, then back at once", Qt::LeftButton, Bottom, true,
+         {{S::Press, 300, Bottom}, {S::Move, 100, Bottom}, {S::Move, 140, Bottom - 40}, {S::Release, 140, Bottom - 40}}},
+        {"right button drags and its release ends the drag", Qt::RightButton, 200, false,
+         {{S::Press, 300, 200}, {S::Move, 260, 240}, {S::Release, 260, 240}, {S::Move, 100, 240}}},
+        {"middle button over a panel", Qt::MiddleButton, 200, true,
+         {{S::Press, 300, 200}, {S::Move, 330, 170}, {S::Release, 330, 170}, {S::Move, 500, 170}}},
+        {"moving without a press scrolls nothing", Qt::NoButton, 200, false,
+         {{S::Move, 300, 200}, {S::Move, 100, 200}}},
+    };
+    window->OpenJokeFile(Jokes("hosszu.vicc", 60), true);
+    ASSERT_GT(MaxPosition(), 500);
+    for (const DragCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto resolve = [&](int p) { return p > Bottom / 2 ? MaxPosition() - (Bottom - p) : p; };
+        window->sbxMain->SetScrollPosition(resolve(c.start));
+        for (const DragStep &step : c.steps) {
+            // A panel under the pointer, or the background.
+            QWidget *target = window->sbxMain->Viewport();
+            if (c.overPanel && !window->sbxMain->LivePanels().empty())
+                target = window->sbxMain->LivePanels().begin()->second;
+            switch (step.what) {
+            case S::Press:
+                Mouse(target, QEvent::MouseButtonPress, c.button, c.button, step.y);
+                break;
+            case S::Move:
+                Mouse(target, QEvent::MouseMove, Qt::NoButton, window->FDragging ? c.button : Qt::NoButton, step.y);
+                break;
+            case S::Release:
+                Mouse(target, QEvent::MouseButtonRelease, c.button, Qt::NoButton, step.y);
+                break;
+            }
+            EXPECT_EQ(Position(), resolve(step.expected)) << "after the step to y " << step.y;
+        }
+        EXPECT_FALSE(window->FDragging);
+    }
+}
+
+TEST_F(DesktopTest, ContentShorterThanTheViewDoesNotMove)
+{
+    window->OpenJokeFile(Jokes("rovid.vicc", 1, 1), true);
+    QWidget *view = window->sbxMain->Viewport();
+    Mouse(view, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, 300);
+    Mouse(view, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, 100);
+    Mouse(view, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, 500);
+    Mouse(view, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, 500);
+    EXPECT_EQ(Position(), 0);
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(DesktopTest, ResizeKeepsEveryPanelBetween12And28PixelsOfTheEdges)
+{
+    window->OpenJokeFile(Jokes("szeles.vicc", 8), true);
+    for (int width : {522, 700, 1000, 600}) {
+        window->resize(width, 430);
+        QCoreApplication::processEvents();
+        ASSERT_FALSE(window->sbxMain->LivePanels().empty());
+        for (const auto &[k, panel] : window->sbxMain->LivePanels()) {
+            EXPECT_EQ(panel->x(), 12);
+            EXPECT_EQ(12 + panel->width() + 28, window->sbxMain->width()) << "joke " << k;
+        }
+    }
+}
+
+TEST_F(DesktopTest, DeletingTheFileOnShow)
+{
+    QStringList files;
+    for (const char *name : {"a.vicc", "b.vicc", "c.vicc", "d.vicc"})
+        files << Jokes(QString::fromLatin1(name), 2);
+    window->FRecentFiles = files;
+    window->OpenJokeFile(files[2], true);
+    window->FFileIndex = 2;
+
+    // No: nothing changes.
+    answer = false;
+    window->tbTorol->click();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0].kind, MessageBoxKind::Question);
+    EXPECT_EQ(boxes[0].caption, QStringLiteral("Megerősítés"));
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Valóban töröljem a ") + files[2] + QStringLiteral(" file-t?"));
+    EXPECT_TRUE(QFile::exists(files[2]));
+    EXPECT_EQ(window->FRecentFiles, files);
+    EXPECT_EQ(window->FFileIndex, 2);
+
+    // Yes: position 2 of 4 goes, the first file comes on show.
+    answer = true;
+    boxes.clear();
+    window->tbTorol->click();
+    EXPECT_FALSE(QFile::exists(files[2]));
+    EXPECT_EQ(window->FRecentFiles, (QStringList{files[0], files[1], files[3]}));
+    ASSERT_EQ(boxes.size(), 2);
+    EXPECT_EQ(boxes[1].kind, MessageBoxKind::Information);
+    EXPECT_EQ(boxes[1].caption, QStringLiteral("Üzenet"));
+    EXPECT_EQ(boxes[1].text, QStringLiteral("Kár érte..."));
+    EXPECT_EQ(window->FFileIndex, 0);
+    EXPECT_EQ(window->dfxnev->text(), QStringLiteral("a.vicc"));
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(DesktopTest, DeletingTheOnlyFileLeavesItsJokesOnShow)
+{
+    const QString only = Jokes("egyetlen.vicc", 3);
+    window->OpenJokeFile(only, true);
+    ASSERT_EQ(window->FRecentFiles, QStringList{only});
+    window->tbTorol->click();
+    EXPECT_FALSE(QFile::exists(only));
+    EXPECT_TRUE(window->FRecentFiles.isEmpty());
+    EXPECT_EQ(window->FFileIndex, 0);
+    EXPECT_EQ(window->sbxMain->JokeCount(), 3);
+    EXPECT_EQ(window->dfxnev->text(), QStringLiteral("egyetlen.vicc"));
+
+    // Nothing listed any more: the index error, before any question.
+    boxes.clear();
+    window->tbTorol->click();
+    EXPECT_TRUE(boxes.isEmpty());
+    EXPECT_EQ(errors, QStringList{QStringLiteral("List index out of bounds (0)")});
+}
+
+TEST_F(DesktopTest, AFileThatWillNotGoChangesNothing)
+{
+    // A read-only folder keeps its files; the superuser ignores that, so
+    // there the listed path is a folder, which no file deletion removes.
+    QDir(tmp.path()).mkdir(QStringLiteral("ro"));
+    const QString folder = tmp.filePath(QStringLiteral("ro"));
+    const QString kept = Jokes("ro/marad.vicc", 2);
+    const QString other = Jokes("masik.vicc", 2);
+    QString stuck = kept;
+    if (geteuid() == 0) {
+        stuck = tmp.filePath(QStringLiteral("ro/mappa.vicc"));
+        QDir().mkdir(stuck);
+    }
+    chmod(folder.toLocal8Bit().constData(), 0555);
+    window->OpenJokeFile(kept, true);
+    window->FRecentFiles = {other, stuck};
+    window->FFileIndex = 1;
+    const int jokes = window->sbxMain->JokeCount();
+
+    window->tbTorol->click();
+    chmod(folder.toLocal8Bit().constData(), 0755);
+
+    EXPECT_TRUE(QFileInfo::exists(stuck));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Unable to delete ") + stuck + QStringLiteral(": ")))
+        << errors[0].toStdString();
+    EXPECT_GT(errors[0].size(), (QStringLiteral("Unable to delete ") + stuck + QStringLiteral(": .")).size());
+    ASSERT_EQ(boxes.size(), 1); // the question only: no "Kár érte..."
+    EXPECT_EQ(window->FRecentFiles, (QStringList{other, stuck}));
+    EXPECT_EQ(window->FFileIndex, 1);
+    EXPECT_EQ(window->sbxMain->JokeCount(), jokes);
+}
+
+TEST_F(DesktopTest, AFileAlreadyGoneLeavesTheList)
+{
+    const QString gone = Jokes("eltunt.vicc", 2);
+    const QString next = Jokes("kovetkezo.vicc", 4);
+    window->OpenJokeFile(gone, true);
+    window->FRecentFiles = {gone, next};
+    window->FFileIndex = 0;
+    QFile::remove(gone);
+    window->tbTorol->click();
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(window->FRecentFiles, QStringList{next});
+    EXPECT_EQ(window->sbxMain->JokeCount(), 4);
+}
+
+TEST_F(DesktopTest, EscAndTheTrayMenuRoundTrip)
+{
+    window->OpenJokeFile(Jokes("tarsasag.vicc", 40), true);
+    window->sbxMain->SetScrollPosition(300);
+    for (int trip = 0; trip < 3; ++trip) {
+        QTest::keyClick(window.get(), Qt::Key_A); // other keys do nothing
+        EXPECT_TRUE(window->isVisible());
+        QTest::keyClick(window.get(), Qt::Key_Escape);
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_TRUE(tray.iconShown);
+        EXPECT_TRUE(window->trIcon->Active());
+        EXPECT_EQ(tray.taskbar.last(), false);
+        QTest::keyClick(window.get(), Qt::Key_Escape); // hidden: nothing more
+        EXPECT_EQ(tray.requests.count(QStringLiteral("add:")), trip + 1);
+
+        // Right button on the icon: the tray menu at the pointer.
+        tray.pointer = QPoint(200 + trip, 150);
+        window->trIcon->HandleNotification(TDskTrayMouse::RightDown);
+        ASSERT_TRUE(window->pmTray->isVisible());
+        EXPECT_EQ(window->pmTray->pos(), tray.pointer);
+        window->pmTray->hide();
+        window->Naptrprogrammegnyits1->trigger();
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_FALSE(tray.iconShown);
+        EXPECT_EQ(tray.taskbar.last(), true);
+    }
+    // The same file and place as before.
+    EXPECT_EQ(window->dfxnev->text(), QStringLiteral("tarsasag.vicc"));
+    EXPECT_EQ(window->sbxMain->ScrollPosition(), 300);
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(DesktopTest, WithoutNotificationAreaTheWindowIsMinimisedInstead)
+{
+    tray.area = false;
+    window->tbSysTray->click();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->isMinimized());
+    EXPECT_FALSE(window->trIcon->Active());
+    EXPECT_TRUE(tray.requests.isEmpty());
+}
+
+TEST_F(DesktopTest, ClosingFromTheTrayRemovesTheIcon)
+{
+    window->tbSysTray->click();
+    ASSERT_TRUE(tray.iconShown);
+    window->Programbezrsa1->trigger();
+    EXPECT_FALSE(window->isVisible());
+    window.reset(); // the program ends with its window
+    EXPECT_FALSE(tray.iconShown);
+}
+
+TEST_F(DesktopTest, LinksOpenTheMakersAddresses)
+{
+    FakeXdgOpen opener;
+    const QString home = QString::fromLatin1(Maker::HomePage);
+    window->tbHonlap->click();
+    window->tbLevel->click();
+    window->tbRegisztral->click();
+    window->mniViccForras->trigger();
+    const QList<QStringList> expected{
+        {home},
+        {QStringLiteral("mailto:") + QString::fromLatin1(Maker::MailAddress)},
+        {home + QStringLiteral("/programok/tarkalo.htm")},
+        {home + QStringLiteral("/programok/tarkalo.htm")},
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opener.Calls().size() == 4; }, 5000));
+    // Started one after another, each as one argument.
+    QList<QStringList> calls = opener.Calls();
+    std::sort(calls.begin(), calls.end());
+    QList<QStringList> sorted = expected;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(calls, sorted);
+    EXPECT_TRUE(errors.isEmpty());
+}
