@@ -9,6 +9,7 @@
 #include "support/FakeXdgOpen.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
+#include "support/TestSounds.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -31,6 +32,7 @@ struct Box
 {
     MessageBoxKind kind;
     QString caption, text;
+    QStringList playedBefore; // the sounds played when the box came up
 };
 
 class DesktopTest : public ::testing::Test
@@ -40,7 +42,7 @@ protected:
     {
         previousErrorSink = SetErrorBoxSink([this](const QString &text) { errors.append(text); });
         previousBoxSink = SetMessageBoxSink([this](MessageBoxKind kind, const QString &caption, const QString &text) {
-            boxes.append({kind, caption, text});
+            boxes.append({kind, caption, text, Played()});
             return answer;
         });
         window = std::make_unique<Tfrm_Main>();
@@ -73,6 +75,16 @@ protected:
         const QPointF local(20, 20);
         QMouseEvent event(type, local, local, QPointF(400, screenY), button, held, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &event);
+    }
+
+    static QStringList Played() { return TestSoundLog().played(); }
+    static void ForgetSounds() { TestSoundLog() = SoundLog(); }
+    QStringList RecentItemTips() const
+    {
+        QStringList tips;
+        for (QAction *item : window->RecentFileItems())
+            tips << item->statusTip();
+        return tips;
     }
 
     int Position() const { return window->sbxMain->ScrollPosition(); }
@@ -191,11 +203,15 @@ TEST_F(DesktopTest, DeletingTheFileOnShow)
         files << Jokes(QString::fromLatin1(name), 2);
     window->FRecentFiles = files;
     window->OpenJokeFile(files[2], true);
+    window->FRecentFiles = files;
     window->FFileIndex = 2;
+    window->BuildCollectionsMenu();
+    ForgetSounds();
 
-    // No: nothing changes.
+    // No: nothing changes; only the question's sound has played.
     answer = false;
     window->tbTorol->click();
+    EXPECT_EQ(Played(), QStringList{"onQuery"});
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0].kind, MessageBoxKind::Question);
     EXPECT_EQ(boxes[0].caption, QStringLiteral("Megerősítés"));
@@ -207,13 +223,17 @@ TEST_F(DesktopTest, DeletingTheFileOnShow)
     // Yes: position 2 of 4 goes, the first file comes on show.
     answer = true;
     boxes.clear();
+    ForgetSounds();
     window->tbTorol->click();
+    EXPECT_EQ(Played(), (QStringList{"onQuery", "onDelete"}));
+    EXPECT_EQ(RecentItemTips(), (QStringList{"a.vicc", "b.vicc", "d.vicc"}));
     EXPECT_FALSE(QFile::exists(files[2]));
     EXPECT_EQ(window->FRecentFiles, (QStringList{files[0], files[1], files[3]}));
     ASSERT_EQ(boxes.size(), 2);
     EXPECT_EQ(boxes[1].kind, MessageBoxKind::Information);
     EXPECT_EQ(boxes[1].caption, QStringLiteral("Üzenet"));
     EXPECT_EQ(boxes[1].text, QStringLiteral("Kár érte..."));
+    EXPECT_EQ(boxes[1].playedBefore, QStringList{"onQuery"}); // "onDelete" follows the notice
     EXPECT_EQ(window->FFileIndex, 0);
     EXPECT_EQ(window->dfxnev->text(), QStringLiteral("a.vicc"));
     EXPECT_TRUE(errors.isEmpty());
@@ -227,13 +247,16 @@ TEST_F(DesktopTest, DeletingTheOnlyFileLeavesItsJokesOnShow)
     window->tbTorol->click();
     EXPECT_FALSE(QFile::exists(only));
     EXPECT_TRUE(window->FRecentFiles.isEmpty());
+    EXPECT_TRUE(window->RecentFileItems().isEmpty());
     EXPECT_EQ(window->FFileIndex, 0);
     EXPECT_EQ(window->sbxMain->JokeCount(), 3);
     EXPECT_EQ(window->dfxnev->text(), QStringLiteral("egyetlen.vicc"));
 
     // Nothing listed any more: the index error, before any question.
     boxes.clear();
+    ForgetSounds();
     window->tbTorol->click();
+    EXPECT_EQ(Played(), QStringList{"onQuery"});
     EXPECT_TRUE(boxes.isEmpty());
     EXPECT_EQ(errors, QStringList{QStringLiteral("List index out of bounds (0)")});
 }
@@ -266,6 +289,7 @@ TEST_F(DesktopTest, AFileThatWillNotGoChangesNothing)
         << errors[0].toStdString();
     EXPECT_GT(errors[0].size(), (QStringLiteral("Unable to delete ") + stuck + QStringLiteral(": .")).size());
     ASSERT_EQ(boxes.size(), 1); // the question only: no "Kár érte..."
+    EXPECT_FALSE(Played().contains("onDelete"));
     EXPECT_EQ(window->FRecentFiles, (QStringList{other, stuck}));
     EXPECT_EQ(window->FFileIndex, 1);
     EXPECT_EQ(window->sbxMain->JokeCount(), jokes);
@@ -289,6 +313,7 @@ TEST_F(DesktopTest, EscAndTheTrayMenuRoundTrip)
 {
     window->OpenJokeFile(Jokes("tarsasag.vicc", 40), true);
     window->sbxMain->SetScrollPosition(300);
+    ForgetSounds();
     for (int trip = 0; trip < 3; ++trip) {
         QTest::keyClick(window.get(), Qt::Key_A); // other keys do nothing
         EXPECT_TRUE(window->isVisible());
@@ -311,6 +336,8 @@ TEST_F(DesktopTest, EscAndTheTrayMenuRoundTrip)
         EXPECT_FALSE(tray.iconShown);
         EXPECT_EQ(tray.taskbar.last(), true);
     }
+    // One "onSysTray" per trip; coming back plays nothing of its own.
+    EXPECT_EQ(Played(), (QStringList{"onSysTray", "onSysTray", "onSysTray"}));
     // The same file and place as before.
     EXPECT_EQ(window->dfxnev->text(), QStringLiteral("tarsasag.vicc"));
     EXPECT_EQ(window->sbxMain->ScrollPosition(), 300);
@@ -340,6 +367,7 @@ TEST_F(DesktopTest, ClosingFromTheTrayRemovesTheIcon)
 TEST_F(DesktopTest, LinksOpenTheMakersAddresses)
 {
     FakeXdgOpen opener;
+    ForgetSounds();
     const QString home = QString::fromLatin1(Maker::HomePage);
     window->tbHonlap->click();
     window->tbLevel->click();
@@ -358,5 +386,6 @@ TEST_F(DesktopTest, LinksOpenTheMakersAddresses)
     QList<QStringList> sorted = expected;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(calls, sorted);
+    EXPECT_EQ(Played(), QStringList{"onMenuClick"}); // the download item only
     EXPECT_TRUE(errors.isEmpty());
 }
