@@ -3,6 +3,7 @@
 #include "platform/JpegPicture.h"
 
 #include <QFile>
+#include <QIcon>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -324,4 +325,11 @@ QImage LogoPicture()
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return DecodeJpeg(file.readAll());
+}
+
+QIcon ProgramIcon()
+{
+    static const bool registered = (InitResources(), true);
+    (void)registered;
+    return QIcon::fromTheme(QStringLiteral("zumoria"), QIcon(QStringLiteral(":/zumoria/zumoria.svg")));
 }

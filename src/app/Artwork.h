@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QPixmap>
 
+class QIcon;
+
 inline constexpr int ToolbarImageCount = 14;
 
 // Image k (0…13) of the toolbar image list, 16 × 16 with transparency:
@@ -27,3 +29,8 @@ QPixmap CloseGlyph();
 // The logo picture shown by the splash and About windows, decoded from the
 // program's own JPEG resource (a null image if it cannot be decoded).
 QImage LogoPicture();
+
+// The program's icon for its windows: the icon theme's "zumoria" (the
+// installed one, in every size the theme holds), else the drawing built into
+// the program.
+QIcon ProgramIcon();

@@ -1,8 +1,11 @@
 #include "app/Program.h"
 
+#include "app/Artwork.h"
 #include "platform/Fonts.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QDir>
 #include <QFileInfo>
 #include <cstring>
@@ -86,4 +89,8 @@ void StartApplication()
     QCoreApplication::setApplicationName(QStringLiteral("Zumoria"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ZUMORIA_VERSION_TEXT));
     InstallFontSubstitutions();
+    // Desktops tie the windows to the launcher entry zumoria.desktop through
+    // this name (on Wayland it is the application id) and show its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("zumoria"));
+    QGuiApplication::setWindowIcon(ProgramIcon());
 }

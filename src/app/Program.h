@@ -26,5 +26,6 @@ CommandLine ParseCommandLine(int argc, const char *const *argv);
 QString AbsoluteJokePath(const QString &path);
 
 // Application-wide set-up after the QApplication exists: name and version,
-// font substitutions, the program's resources.
+// the launcher entry's name and the window icon, font substitutions, the
+// program's resources.
 void StartApplication();
