@@ -102,8 +102,10 @@ void TDskTrayIcon::SetActive(bool value)
 void TDskTrayIcon::SwitchOn()
 {
     SetEnabled(true);
-    FShell->SetTaskbarEntryVisible(OwnerForm(), false);
     QCoreApplication::processEvents();
+    // After the pending events: the shell settles the entry only once the
+    // caller's own event is done (the caller usually hides the window next).
+    FShell->SetTaskbarEntryVisible(OwnerForm(), false);
     if (FAnimated)
         StartAnimationTimer();
     FShell->Add(NotifyData(FIcon));

@@ -5,6 +5,8 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QPixmap>
+#include <QPointer>
+#include <QTimer>
 #include <QSystemTrayIcon>
 #include <QWidget>
 
@@ -47,14 +49,20 @@ public:
 
     void SetTaskbarEntryVisible(QWidget *window, bool visible) override
     {
-        // A tool window has no taskbar entry. Changing the flag re-creates the
-        // native window, so its visibility is restored afterwards.
-        if (!window || window->windowFlags().testFlag(Qt::Tool) == !visible)
+        if (!window)
             return;
-        const bool shown = window->isVisible();
-        window->setWindowFlag(Qt::Tool, !visible);
-        if (shown)
-            window->show();
+        FEntryHidden = !visible;
+        if (visible) {
+            SetToolFlag(window, false);
+            return;
+        }
+        // A window that its user hides right away needs nothing (and keeps
+        // its native window and place); one that stays on screen loses its
+        // entry once the current event is done.
+        QTimer::singleShot(0, &FIcon, [this, target = QPointer<QWidget>(window)] {
+            if (target && FEntryHidden && target->isVisible())
+                SetToolFlag(target, true);
+        });
     }
 
     QPoint PointerPosition() const override { return QCursor::pos(); }
@@ -64,6 +72,18 @@ public:
     }
 
 private:
+    // A tool window has no taskbar entry. Changing the flag re-creates the
+    // native window, so a visible window is shown again afterwards.
+    static void SetToolFlag(QWidget *window, bool tool)
+    {
+        if (window->windowFlags().testFlag(Qt::Tool) == tool)
+            return;
+        const bool shown = window->isVisible();
+        window->setWindowFlag(Qt::Tool, tool);
+        if (shown)
+            window->show();
+    }
+
     // The desktop reports clicks, not presses and releases: each click
     // becomes the press and release it stands for.
     void Activated(QSystemTrayIcon::ActivationReason reason)
@@ -94,6 +114,7 @@ private:
     }
 
     QSystemTrayIcon FIcon;
+    bool FEntryHidden = false;
 };
 
 } // namespace

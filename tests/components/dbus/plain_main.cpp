@@ -1,0 +1,12 @@
+// Main of the component-level bus test: a QApplication on the platform the
+// runner chose (xcb under xvfb-run), then GoogleTest.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
+
