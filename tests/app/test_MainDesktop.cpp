@@ -1,6 +1,7 @@
 #include "app/JokeView.h"
 #include "app/Main.h"
 #include "app/Maker.h"
+#include "app/Settings.h"
 #include "app/ViccPanel.h"
 #include "components/DskTrayIcon.h"
 #include "platform/AppError.h"
@@ -354,12 +355,18 @@ TEST_F(DesktopTest, WithoutNotificationAreaTheWindowIsMinimisedInstead)
     EXPECT_TRUE(tray.requests.isEmpty());
 }
 
-TEST_F(DesktopTest, ClosingFromTheTrayRemovesTheIcon)
+TEST_F(DesktopTest, ClosingFromTheTraySavesTheLastBoundsAndRemovesTheIcon)
 {
+    window->SetBounds(40, 50, 640, 470);
+    const QList<int> bounds{window->BoundsLeft(), window->BoundsTop(), window->width(), window->height()};
     window->tbSysTray->click();
     ASSERT_TRUE(tray.iconShown);
+    ForgetSounds();
     window->Programbezrsa1->trigger();
     EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(Played(), QStringList{"onClose"});
+    const SettingsValues saved = SettingsFile(window->SettingsPath).LoadSettings(QString(), 1, 1);
+    EXPECT_EQ((QList<int>{saved.Left, saved.Top, saved.Width, saved.Height}), bounds);
     window.reset(); // the program ends with its window
     EXPECT_FALSE(tray.iconShown);
 }
