@@ -1,0 +1,53 @@
+#pragma once
+// Printers filled with numbered pages for the preview tests, and a reading
+// of which page a preview image shows.
+#include "PageFixtures.h"
+#include "report/RepPreviewImage.h"
+#include "report/RepPrinter.h"
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QPainter>
+
+// Opens a document on printer and draws pages numbered 1..pages through its
+// canvas (A4 at the screen's density). The document stays open unless
+// close is set; pending notices are delivered.
+inline void ProducePages(TRepPrinter &printer, int pages, bool close = true)
+{
+    printer.OpenDocument();
+    for (int n = 1; n <= pages; ++n) {
+        printer.AdvancePage();
+        DrawNumberedPage(*printer.PageCanvas(), n);
+    }
+    if (close)
+        printer.CloseDocument();
+    QCoreApplication::processEvents();
+}
+
+// The preview image as it is painted, at ratio device pixels per pixel.
+inline QImage PaintedImage(TRepPreviewImage &image, qreal ratio = 1.0)
+{
+    QImage out((QSizeF(image.size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    out.setDevicePixelRatio(ratio);
+    out.fill(Qt::transparent);
+    QPainter p(&out);
+    image.PaintPage(p, image.rect());
+    return out;
+}
+
+// The number of the page a preview image shows (the width of the page's
+// black bar relative to the page width), 0 for an empty image.
+inline int ShownPageNumber(TRepPreviewImage &image)
+{
+    if (!image.PagePresent())
+        return 0;
+    const QImage painted = PaintedImage(image);
+    // The bar is 10 px per page number on a page 794 px wide; read it on the
+    // scaled image at the height of the bar's middle.
+    const double scale = (image.width()) / 794.0;
+    const int y = int(5 * scale) + 1;
+    int x = 2;
+    while (x < painted.width() && qGray(painted.pixel(x, y)) < 128)
+        ++x;
+    return int(x / scale / 10 + 0.5);
+}
