@@ -2,7 +2,8 @@
 // The registry of export filters: each entry names a description, a file
 // extension and how to make the filter for a file name. The save dialog of
 // the preview offers the report file format first and then every
-// registered filter. No filter is registered in this program.
+// registered filter. The PDF filter (RepPdfExport.h) registers itself with
+// RegisterPdfExportFilter.
 
 #include <QString>
 #include <functional>
@@ -19,6 +20,9 @@ public:
     explicit TRepExportFilter(const QString &fileName) : FFileName(fileName) {}
     virtual ~TRepExportFilter() = default;
     QString FileName() const { return FFileName; }
+    // Writes the printer's stored pages into FileName (what RunExport does
+    // when the printer has no ExportHandler). The base writes nothing.
+    virtual void WritePages(TRepPrinter &printer) {}
 
 private:
     QString FFileName;

@@ -391,6 +391,8 @@ void TRepPrinter::RunExport(TRepExportFilter &filter)
 {
     if (ExportHandler)
         ExportHandler(filter);
+    else
+        filter.WritePages(*this);
 }
 
 // --- device ----------------------------------------------------------------

@@ -145,6 +145,8 @@ public:
     // are derived from page 1 (last matching paper-table row wins).
     void LoadReportFile(const QString &fileName);
     void RunPrintSetup(QObject *sender);
+    // Calls ExportHandler with filter, or without one (a loaded file, a
+    // report that exports nothing itself) lets filter write the stored pages.
     void RunExport(TRepExportFilter &filter);
 
     // --- properties ------------------------------------------------------
