@@ -62,7 +62,8 @@ public:
     void AppendText(QStringView s) noexcept
     {
         const qsizetype n = qMin<qsizetype>(s.size(), MaxResultText - FLength);
-        std::memcpy(FText + FLength, s.utf16(), size_t(n) * sizeof(char16_t));
+        if (n > 0)
+            std::memcpy(FText + FLength, s.utf16(), size_t(n) * sizeof(char16_t));
         FLength = quint8(FLength + n);
     }
 
@@ -70,7 +71,8 @@ private:
     void AssignText(QStringView s) noexcept
     {
         const qsizetype n = qMin<qsizetype>(s.size(), MaxResultText);
-        std::memcpy(FText, s.utf16(), size_t(n) * sizeof(char16_t));
+        if (n > 0)
+            std::memcpy(FText, s.utf16(), size_t(n) * sizeof(char16_t));
         FLength = quint8(n);
     }
     void CopyFrom(const EvalResult &o) noexcept

@@ -64,6 +64,7 @@ public:
     // compiled queue, or nullptr.
     void Compute(EvalResult &out);
     TRepEvElement *FirstElement() const;
+    TRepFiFo *Queue() const { return FCompiled ? FQueue.get() : nullptr; }
 
 private:
     std::unique_ptr<TRepFiFo> FQueue;

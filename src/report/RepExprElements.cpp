@@ -136,20 +136,20 @@ void ApplyBoolean(TRepOperator op, EvalResult &l, const EvalResult &r)
 
 } // namespace
 
-void TRepFiFo::NextResult(EvalResult &out)
-{
-    if (AtEnd()) {
-        out.SetError(Message(ErrorInExpression, QString()));
-        return;
-    }
-    FElements[FCursor++]->Produce(*this, out);
-}
 
 void TRepEvElementOperator::Produce(TRepFiFo &queue, EvalResult &out)
 {
     EvalResult right;
     queue.NextResult(out);
     queue.NextResult(right);
+    if (out.Kind() == KindFloat && right.Kind() == KindFloat) {
+        ApplyFloat(FOperator, out, right);
+        return;
+    }
+    if (out.Kind() == KindInteger && right.Kind() == KindInteger) {
+        ApplyInteger(FOperator, out, right);
+        return;
+    }
     UnifyKinds(out, right);
     if (out.IsError())
         return;
@@ -210,6 +210,7 @@ void TRepEvElementDataField::Produce(TRepFiFo &, EvalResult &out)
 TRepEvElementWrapper::TRepEvElementWrapper(TRepEvEmbeddedFunction *entry, const QString &name)
     : FEntry(entry), FName(name)
 {
+    FTag = TRepElementTag::Wrapper;
     if (FEntry)
         FEntry->AddWrapper(this);
 }
@@ -223,7 +224,7 @@ TRepEvElementWrapper::~TRepEvElementWrapper()
 void TRepEvElementWrapper::Produce(TRepFiFo &queue, EvalResult &out)
 {
     if (FEntry)
-        FEntry->Produce(queue, out);
+        FEntry->TRepEvEmbeddedFunction::Produce(queue, out);
     else
         SetMessage(out, UnknownFunction, FName);
 }
@@ -252,9 +253,36 @@ void TRepEvEmbeddedFunction::Produce(TRepFiFo &, EvalResult &out)
         SetMessage(out, RecursiveCall);
         return;
     }
+    TRepFiFo *queue = FEvaluator.Queue();
+    if (!queue) {
+        out.SetError(QString::fromLatin1(NotPrepared));
+        return;
+    }
+    // A published value (one constant) names nothing, so it cannot recurse.
+    if (queue->Elements().size() == 1 && queue->First()->Tag() == TRepElementTag::Constant) {
+        out = static_cast<TRepEvElementConstant *>(queue->First())->FValue;
+        return;
+    }
     FInEvaluation = true;
-    FEvaluator.Compute(out);
+    queue->Rewind();
+    queue->NextResult(out);
     FInEvaluation = false;
+}
+
+void TRepFiFo::NextResult(EvalResult &out)
+{
+    if (AtEnd()) {
+        out.SetError(Message(ErrorInExpression, QString()));
+        return;
+    }
+    TRepEvElement *e = FFlat[FCursor++];
+    // The common elements are computed here directly; the rest through Produce.
+    switch (e->Tag()) {
+    case TRepElementTag::Constant: out = static_cast<TRepEvElementConstant *>(e)->FValue; break;
+    case TRepElementTag::Operator: static_cast<TRepEvElementOperator *>(e)->TRepEvElementOperator::Produce(*this, out); break;
+    case TRepElementTag::Wrapper: static_cast<TRepEvElementWrapper *>(e)->TRepEvElementWrapper::Produce(*this, out); break;
+    default: e->Produce(*this, out); break;
+    }
 }
 
 void TRepEvEmbeddedFunction::ResetAggregate()

@@ -39,6 +39,9 @@ inline constexpr const char *FalseText = "False";
 QString Message(const char *text, const QString &a = QString(), const QString &b = QString());
 } // namespace RepExprText
 
+// The kinds of element the queue computes without a virtual call.
+enum class TRepElementTag : quint8 { Other, Constant, Operator, Wrapper };
+
 class TRepEvElement
 {
 public:
@@ -49,19 +52,26 @@ public:
     virtual void ResetAggregate() {}
     virtual bool IsArgumentEnd() const { return false; }
     bool IsAggregate() const { return FAggregate; }
+    TRepElementTag Tag() const { return FTag; }
 
 protected:
     bool FAggregate = false;
+    TRepElementTag FTag = TRepElementTag::Other;
 };
 
 class TRepFiFo
 {
 public:
-    void Append(std::unique_ptr<TRepEvElement> element) { FElements.push_back(std::move(element)); }
+    void Append(std::unique_ptr<TRepEvElement> element)
+    {
+        FFlat.push_back(element.get());
+        FElements.push_back(std::move(element));
+    }
     void Rewind() { FCursor = 0; }
-    bool AtEnd() const { return FCursor >= FElements.size(); }
-    TRepEvElement *Peek() const { return AtEnd() ? nullptr : FElements[FCursor].get(); }
+    bool AtEnd() const { return FCursor >= FFlat.size(); }
+    TRepEvElement *Peek() const { return AtEnd() ? nullptr : FFlat[FCursor]; }
     void Skip() { ++FCursor; }
+    TRepEvElement *First() const { return FFlat.empty() ? nullptr : FFlat.front(); }
     // The result of the next element; an error result when the queue is used up.
     void NextResult(EvalResult &out);
     const std::vector<std::unique_ptr<TRepEvElement>> &Elements() const { return FElements; }
@@ -69,6 +79,7 @@ public:
 
 private:
     std::vector<std::unique_ptr<TRepEvElement>> FElements;
+    std::vector<TRepEvElement *> FFlat; // the same elements, read while computing
     size_t FCursor = 0;
 };
 
@@ -90,7 +101,7 @@ enum class TRepOperator : quint8 {
 class TRepEvElementOperator : public TRepEvElement
 {
 public:
-    explicit TRepEvElementOperator(TRepOperator op) : FOperator(op) {}
+    explicit TRepEvElementOperator(TRepOperator op) : FOperator(op) { FTag = TRepElementTag::Operator; }
     void Produce(TRepFiFo &queue, EvalResult &out) override;
     TRepOperator Operator() const { return FOperator; }
 
@@ -108,7 +119,7 @@ public:
 class TRepEvElementConstant : public TRepEvElement
 {
 public:
-    explicit TRepEvElementConstant(const EvalResult &value) : FValue(value) {}
+    explicit TRepEvElementConstant(const EvalResult &value) : FValue(value) { FTag = TRepElementTag::Constant; }
     void Produce(TRepFiFo &, EvalResult &out) override { out = FValue; }
     EvalResult FValue;
 };

@@ -136,6 +136,7 @@ QString Render(QStringView section, const Picture &p, const QString &intDigits, 
     int fracIndex = 0;
     bool afterPoint = false;
     bool intWritten = false;
+    bool afterExponent = false;
     const int intLength = int(intDigits.size());
     auto writeIntDigit = [&](int position) { // position counted from the right, 0-based
         out.append(intDigits[intLength - 1 - position]);
@@ -160,12 +161,14 @@ QString Render(QStringView section, const Picture &p, const QString &intDigits, 
         }
         if (c == u'\'' || c == u'"') {
             quote = c;
+        } else if ((c == u'0' || c == u'#') && afterExponent) {
+            // the exponent's digits are written with it
         } else if ((c == u'0' || c == u'#') && !afterPoint) {
             const int position = p.intPlaceholders - 1 - intIndex;
             if (intIndex == 0)
                 for (int pos = intLength - 1; pos > position; --pos)
                     writeIntDigit(pos); // digits beyond the placeholders
-            if (position < intLength)
+            if (position >= 0 && position < intLength)
                 writeIntDigit(position);
             ++intIndex;
             intWritten = true;
@@ -182,7 +185,8 @@ QString Render(QStringView section, const Picture &p, const QString &intDigits, 
             }
         } else if (c == u',') {
             // only switches the thousands separators on
-        } else if (IsExponentAt(section, i)) {
+        } else if (IsExponentAt(section, i) && !afterExponent) {
+            afterExponent = true;
             writeAllIntDigits();
             out.append(c);
             const bool alwaysSign = section[i + 1] == u'+';

@@ -205,6 +205,8 @@ const Case Library[] = {
     {"FORMATNUMERIC('0.00E+00', 12345)", KindString, "1.23E+04"},
     {"FORMATNUMERIC('0.0E-0', 0.00125)", KindString, "1.3E-3"},
     {"FORMATNUMERIC('', 2.5)", KindString, "2.5"},
+    {"FORMATNUMERIC('0E+0#0', 5)", KindString, "5E+0"},
+    {"FORMATNUMERIC('#E-0', 0)", KindString, "0E0"},
     {"FORMATNUMERIC('\"abc', 1)", KindError, "Invalid format or value specified"},
     {"FORMATNUMERIC(1, 1)", KindError, "Wrong arguments for FORMATNUMERIC"},
     {"COUNT(1)", KindError, "COUNT - Too many arguments"},
