@@ -407,6 +407,7 @@ void TRepEvaluator::CompileExpression(const QString &text)
     FQueue = std::make_unique<TRepFiFo>();
     Compiler compiler(*this, *FQueue);
     compiler.Relational(text.isEmpty() ? QStringLiteral("' '") : text);
+    FQueue->PrepareArithmetic();
     FCompiled = true;
 }
 
@@ -425,6 +426,8 @@ void TRepEvaluator::Compute(EvalResult &out)
         out.SetError(QString::fromLatin1(NotPrepared));
         return;
     }
+    if (FQueue->ComputeArithmetic(out))
+        return;
     FQueue->Rewind();
     FQueue->NextResult(out);
 }

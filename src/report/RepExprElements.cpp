@@ -137,11 +137,29 @@ void ApplyBoolean(TRepOperator op, EvalResult &l, const EvalResult &r)
 } // namespace
 
 
+// The next result, with constants and published entries read in place.
+inline void TRepEvElementOperator::Operand(TRepFiFo &queue, EvalResult &out)
+{
+    if (TRepEvElement *e = queue.Peek()) {
+        const EvalResult *value = nullptr;
+        if (e->Tag() == TRepElementTag::Constant)
+            value = &static_cast<TRepEvElementConstant *>(e)->FValue;
+        else if (e->Tag() == TRepElementTag::Wrapper)
+            value = static_cast<TRepEvElementWrapper *>(e)->PublishedValue();
+        if (value) {
+            queue.Skip();
+            out = *value;
+            return;
+        }
+    }
+    queue.NextResult(out);
+}
+
 void TRepEvElementOperator::Produce(TRepFiFo &queue, EvalResult &out)
 {
     EvalResult right;
-    queue.NextResult(out);
-    queue.NextResult(right);
+    Operand(queue, out);
+    Operand(queue, right);
     if (out.Kind() == KindFloat && right.Kind() == KindFloat) {
         ApplyFloat(FOperator, out, right);
         return;
@@ -258,9 +276,8 @@ void TRepEvEmbeddedFunction::Produce(TRepFiFo &, EvalResult &out)
         out.SetError(QString::fromLatin1(NotPrepared));
         return;
     }
-    // A published value (one constant) names nothing, so it cannot recurse.
-    if (queue->Elements().size() == 1 && queue->First()->Tag() == TRepElementTag::Constant) {
-        out = static_cast<TRepEvElementConstant *>(queue->First())->FValue;
+    if (const EvalResult *value = PublishedValue()) {
+        out = *value;
         return;
     }
     FInEvaluation = true;
@@ -321,4 +338,138 @@ bool TRepEvElementFunction::PassError(EvalResult &out) const
             return true;
         }
     return false;
+}
+
+namespace {
+
+struct Number
+{
+    bool isFloat;
+    qint32 i;
+    double f;
+    double AsDouble() const { return isFloat ? f : double(i); }
+};
+
+bool CombineNumbers(TRepOperator op, const Number &l, const Number &r, Number &n)
+{
+    if (!l.isFloat && !r.isFloat) {
+        n.isFloat = false;
+        switch (op) {
+        case TRepOperator::Add: n.i = qint32(quint32(l.i) + quint32(r.i)); return true;
+        case TRepOperator::Subtract: n.i = qint32(quint32(l.i) - quint32(r.i)); return true;
+        case TRepOperator::Multiply: n.i = qint32(quint32(l.i) * quint32(r.i)); return true;
+        default:
+            if (r.i == 0)
+                return false;
+            n.isFloat = true;
+            n.f = double(l.i) / double(r.i);
+            return true;
+        }
+    }
+    const double a = l.AsDouble(), b = r.AsDouble();
+    n.isFloat = true;
+    switch (op) {
+    case TRepOperator::Add: n.f = a + b; return true;
+    case TRepOperator::Subtract: n.f = a - b; return true;
+    case TRepOperator::Multiply: n.f = a * b; return true;
+    default:
+        if (b == 0)
+            return false;
+        n.f = a / b;
+        return true;
+    }
+}
+
+bool NumberFrom(const EvalResult *v, Number &n)
+{
+    if (!v)
+        return false;
+    if (v->Kind() == KindInteger) {
+        n.isFloat = false;
+        n.i = v->AsInteger();
+        return true;
+    }
+    if (v->Kind() == KindFloat) {
+        n.isFloat = true;
+        n.f = v->AsFloat();
+        return true;
+    }
+    return false;
+}
+
+bool IsArithmeticOperator(TRepOperator op)
+{
+    return op == TRepOperator::Add || op == TRepOperator::Subtract || op == TRepOperator::Multiply
+        || op == TRepOperator::Divide;
+}
+
+} // namespace
+
+// Appends the subexpression at cursor in postfix order; false when it is
+// not plain arithmetic.
+bool TRepFiFo::AppendPostfix(size_t &cursor, int depth)
+{
+    if (cursor >= FFlat.size())
+        return false;
+    TRepEvElement *e = FFlat[cursor++];
+    FArithmeticDepth = qMax(FArithmeticDepth, depth + 1);
+    switch (e->Tag()) {
+    case TRepElementTag::Constant:
+    case TRepElementTag::Wrapper: FArithmetic.push_back({e->Tag(), e}); return true;
+    case TRepElementTag::Operator:
+        if (!IsArithmeticOperator(static_cast<TRepEvElementOperator *>(e)->Operator()))
+            return false;
+        if (!AppendPostfix(cursor, depth) || !AppendPostfix(cursor, depth + 1))
+            return false;
+        FArithmetic.push_back({e->Tag(), e});
+        return true;
+    default: return false;
+    }
+}
+
+void TRepFiFo::PrepareArithmetic()
+{
+    FSingleConstant = FFlat.size() == 1 && FFlat[0]->Tag() == TRepElementTag::Constant
+        ? &static_cast<TRepEvElementConstant *>(FFlat[0])->FValue
+        : nullptr;
+    FArithmetic.clear();
+    FArithmeticDepth = 0;
+    size_t cursor = 0;
+    if (!AppendPostfix(cursor, 0) || cursor != FFlat.size())
+        FArithmetic.clear();
+}
+
+bool TRepFiFo::ComputeArithmetic(EvalResult &out) const
+{
+    if (FArithmetic.empty())
+        return false;
+    // Nesting is bounded by the compiler, so the stack lives on the C++ stack.
+    constexpr int Room = 256;
+    if (FArithmeticDepth > Room)
+        return false;
+    Number stack[Room];
+    int top = 0;
+    for (const Step &step : FArithmetic) {
+        switch (step.tag) {
+        case TRepElementTag::Constant:
+            if (!NumberFrom(&static_cast<const TRepEvElementConstant *>(step.element)->FValue, stack[top++]))
+                return false;
+            break;
+        case TRepElementTag::Wrapper:
+            if (!NumberFrom(static_cast<const TRepEvElementWrapper *>(step.element)->PublishedValue(), stack[top++]))
+                return false;
+            break;
+        default:
+            --top;
+            if (!CombineNumbers(static_cast<const TRepEvElementOperator *>(step.element)->Operator(), stack[top - 1],
+                                stack[top], stack[top - 1]))
+                return false;
+            break;
+        }
+    }
+    if (stack[0].isFloat)
+        out.SetFloat(stack[0].f);
+    else
+        out.SetInteger(stack[0].i);
+    return true;
 }

@@ -77,10 +77,30 @@ public:
     const std::vector<std::unique_ptr<TRepEvElement>> &Elements() const { return FElements; }
     bool AggregateMode = false;
 
+    // Arithmetic over numbers (constants, published entries, + - * /) is
+    // computed on plain numbers without the general elements. Prepare once
+    // after compiling; ComputeArithmetic gives false — and leaves out alone —
+    // whenever the general computation is needed (another kind of value, a
+    // fault to report), which then starts from the beginning.
+    void PrepareArithmetic();
+    bool ComputeArithmetic(EvalResult &out) const;
+    // The value of a queue that is one constant (a published value), else nullptr.
+    const EvalResult *SingleConstant() const { return FSingleConstant; }
+
 private:
     std::vector<std::unique_ptr<TRepEvElement>> FElements;
     std::vector<TRepEvElement *> FFlat; // the same elements, read while computing
     size_t FCursor = 0;
+    // The arithmetic in postfix order, computed on a stack of plain numbers.
+    struct Step
+    {
+        TRepElementTag tag; // Constant, Wrapper or Operator
+        TRepEvElement *element;
+    };
+    bool AppendPostfix(size_t &cursor, int depth);
+    std::vector<Step> FArithmetic;
+    int FArithmeticDepth = 0;
+    const EvalResult *FSingleConstant = nullptr;
 };
 
 enum class TRepOperator : quint8 {
@@ -106,6 +126,7 @@ public:
     TRepOperator Operator() const { return FOperator; }
 
 private:
+    static void Operand(TRepFiFo &queue, EvalResult &out);
     TRepOperator FOperator;
 };
 
@@ -173,6 +194,8 @@ public:
     void Produce(TRepFiFo &, EvalResult &out) override;
     void ResetAggregate() override;
     void Detach() { FEntry = nullptr; }
+    // The entry's value when the entry is one published constant, else nullptr.
+    const EvalResult *PublishedValue() const;
 
 private:
     TRepEvEmbeddedFunction *FEntry;
@@ -193,6 +216,13 @@ public:
     TRepEvaluator &Evaluator() { return FEvaluator; }
     const TRepEvaluator &Evaluator() const { return FEvaluator; }
 
+    // The value of an entry whose whole expression is one constant, else nullptr.
+    const EvalResult *PublishedValue() const
+    {
+        const TRepFiFo *queue = FEvaluator.Queue();
+        return queue ? queue->SingleConstant() : nullptr;
+    }
+
     void AddWrapper(TRepEvElementWrapper *w) { FWrappers.push_back(w); }
     void RemoveWrapper(TRepEvElementWrapper *w);
 
@@ -203,6 +233,11 @@ private:
     bool FResetting = false;
     std::vector<TRepEvElementWrapper *> FWrappers;
 };
+
+inline const EvalResult *TRepEvElementWrapper::PublishedValue() const
+{
+    return FEntry ? FEntry->PublishedValue() : nullptr;
+}
 
 // Base of the library functions: takes its arguments from the queue up to the
 // end marker, runs Accumulate in aggregate mode, then Compute.

@@ -62,6 +62,33 @@ TEST_F(Environment, PublishedValuesAreSeenWithoutRecompiling)
     EXPECT_EQ(env.EntryValue(QStringLiteral("RepStringsBand1")).Kind(), KindString);
 }
 
+TEST_F(Environment, ArithmeticOverPublishedEntriesFollowsTheirKinds)
+{
+    env.DefineEntry(QStringLiteral("X"), QStringLiteral("0"));
+    env.DefineEntry(QStringLiteral("Twice"), QStringLiteral("X * 2"));
+    env.CompileEntries();
+    TRepEvElement *x = env.FindConstant(QStringLiteral("X"));
+    const struct { EvalResult value; const char *expression; const char *shown; } cases[] = {
+        {EvalResult::FromInteger(3), "(X + 2) * X - X / 2", "13.5"},
+        {EvalResult::FromInteger(3), "Twice - 1", "5"},
+        {EvalResult::FromInteger(2147483647), "X + 1", "-2147483648"},
+        {EvalResult::FromFloat(1.5), "X * 2", "3"},
+        {EvalResult::FromInteger(0), "1 / X", "Cannot divide by 0"},
+        {EvalResult::FromString(u"a"), "X * 2", "Cannot multiply string expressions"},
+        {EvalResult::FromString(u"a"), "X + 2", "a2"},
+        {EvalResult::FromBoolean(true), "X - 1", "Cannot subtract string expressions"},
+        {EvalResult::FromError(u"stored fault"), "1 + X", "stored fault"},
+    };
+    for (const auto &c : cases) {
+        env.StoreResult(x, c.value);
+        EXPECT_EQ(Compute(QString::fromLatin1(c.expression)), QString::fromLatin1(c.shown)) << c.expression;
+    }
+    env.StoreInteger(x, 4);
+    Compute(QStringLiteral("X * 2"));
+    env.ReleaseEntries();
+    EXPECT_EQ(Shown(ev.ComputeResult()), QStringLiteral("Evaluator not prepared"));
+}
+
 TEST_F(Environment, FindConstantNeedsACompiledEntry)
 {
     env.DefineEntry(QStringLiteral("A"), QStringLiteral("1"));
