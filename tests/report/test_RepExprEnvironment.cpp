@@ -108,6 +108,9 @@ TEST_F(Environment, EntriesAreUpperCasedAndDefinedOnce)
     env.CompileEntries();
     EXPECT_EQ(Compute(QStringLiteral("title")), QStringLiteral("first"));
     EXPECT_EQ(Compute(QStringLiteral("[Title] + '!'")), QStringLiteral("first!"));
+    // a name in brackets keeps its signs on the right of a minus
+    env.DefineEntry(QStringLiteral("net-tax+fee"), QStringLiteral("4"));
+    EXPECT_EQ(Compute(QStringLiteral("10 - [NET-TAX+FEE] + 1")), QStringLiteral("7"));
 }
 
 TEST_F(Environment, AnEntryDefinedWhileCompiledIsCompiledAtOnce)
