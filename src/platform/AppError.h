@@ -54,6 +54,19 @@ bool RunGuarded(F &&f) noexcept
     return false;
 }
 
+namespace guarded_detail {
+// Calls f with args when it takes them, else without (a dependent call, so
+// every compiler judges it only for the arguments Qt actually hands over).
+template <class F, class... A>
+void Call(F &f, A &&...args)
+{
+    if constexpr (std::is_invocable_v<F &, A...>)
+        f(std::forward<A>(args)...);
+    else
+        f();
+}
+} // namespace guarded_detail
+
 // Wraps a handler so that connecting it to a signal is always guarded:
 //   connect(button, &QToolButton::clicked, this, Guarded([this] { ... }));
 template <class F>
@@ -62,11 +75,6 @@ auto Guarded(F f)
     // A handler that takes none of the signal's arguments is called without
     // them (Qt hands a variadic functor every argument of the signal).
     return [f = std::move(f)](auto &&...args) mutable {
-        RunGuarded([&] {
-            if constexpr (std::is_invocable_v<F &, decltype(args)...>)
-                f(std::forward<decltype(args)>(args)...);
-            else
-                f();
-        });
+        RunGuarded([&] { guarded_detail::Call(f, std::forward<decltype(args)>(args)...); });
     };
 }
