@@ -503,7 +503,22 @@ private:
         P.setPen(S.textColor);
         P.setLayoutDirection((options & U_ETO_RTLREADING) || (S.textAlign & U_TA_RTLREADING) ? Qt::RightToLeft
                                                                                            : Qt::LeftToRight);
-        P.drawText(QPointF(left, top + metrics.ascent()), text);
+        // Qt renders glyphs of ordinary sizes through its glyph cache; a
+        // glyph that a page's transform blows up (or shears) would be a
+        // bitmap the cache cannot make, so such text is filled as outlines,
+        // and beyond any sensible size it is left out.
+        const QTransform &t = P.worldTransform();
+        const double scale = std::max(std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22())) * font.pixelSize();
+        const bool plain = t.m12() == 0 && t.m21() == 0;
+        if (!std::isfinite(scale) || scale > 20000)
+            return;
+        if (scale <= 500 && plain) {
+            P.drawText(QPointF(left, top + metrics.ascent()), text);
+        } else {
+            QPainterPath outline;
+            outline.addText(QPointF(left, top + metrics.ascent()), font, text);
+            P.fillPath(outline, S.textColor);
+        }
     }
 
     void Dispatch(quint32 type, const Record &r)

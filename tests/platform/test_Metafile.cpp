@@ -262,3 +262,17 @@ TEST(MetafileTest, BytesThatAreNoSoundEmfAreRefused)
         EXPECT_FALSE(Metafile::FromBytes(bytes)) << c.what;
     }
 }
+
+TEST(MetafileTest, HugeTextIsDrawnAsOutlinesWithoutTroublingTheGlyphCache)
+{
+    // A glyph blown up beyond what Qt's glyph cache can render once crashed
+    // the player; such text is now filled as outlines.
+    const Metafile page = Record(100, 100, [](Canvas &c) {
+        QFont font(QStringLiteral("Arial"));
+        font.setPointSize(3000);
+        c.SetFont(font, Qt::black);
+        c.TextOut(-50, -600, QStringLiteral("W"));
+    });
+    const QImage image = Play(page, 400, 400);
+    EXPECT_GT(DarkPixels(image, QRect(0, 0, 400, 400)), 1000);
+}
