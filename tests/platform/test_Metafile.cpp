@@ -271,8 +271,8 @@ TEST(MetafileTest, HugeTextIsDrawnAsOutlinesWithoutTroublingTheGlyphCache)
         QFont font(QStringLiteral("Arial"));
         font.setPointSize(3000);
         c.SetFont(font, Qt::black);
-        c.TextOut(-50, -600, QStringLiteral("W"));
+        c.TextOut(-470, -2000, QStringLiteral("I")); // its stem covers the page
     });
     const QImage image = Play(page, 400, 400);
-    EXPECT_GT(DarkPixels(image, QRect(0, 0, 400, 400)), 1000);
+    EXPECT_GT(DarkPixels(image, QRect(0, 0, 400, 400)), 100000);
 }
