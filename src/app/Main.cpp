@@ -331,7 +331,7 @@ void Tfrm_Main::OpenJokeFile(const QString &path, bool addToMenu)
         return;
     // Read before anything changes: a file that cannot be read leaves the
     // list, the index, the view and the labels as they were.
-    QStringList lines = LoadTextFileLines(path);
+    QByteArray bytes = ReadWholeFile(path);
 
     LastOpenedFile = path;
     StatusBar1->SetPanelText(0, NamePart(path));
@@ -345,7 +345,8 @@ void Tfrm_Main::OpenJokeFile(const QString &path, bool addToMenu)
     }
     FFileIndex = int(FRecentFiles.indexOf(path));
     sbxMain->Clear();
-    FJokeLines = std::move(lines);
+    FJokeLines.clear();
+    FJokeLines = SplitLines(DecodeText(std::exchange(bytes, QByteArray())));
     RemoveCommentLines(FJokeLines);
     dfxnev->setText(NamePart(path));
 

@@ -9,7 +9,7 @@ namespace {
 
 // True when bytes form valid UTF-8 (shortest forms, no surrogates, at most
 // U+10FFFF) and at least one byte is not ASCII.
-bool IsNonAsciiUtf8(const QByteArray &bytes)
+bool IsNonAsciiUtf8(QByteArrayView bytes)
 {
     const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
     const qsizetype n = bytes.size();
@@ -52,12 +52,12 @@ bool IsNonAsciiUtf8(const QByteArray &bytes)
 
 QString DecodeText(const QByteArray &raw)
 {
-    QByteArray bytes = raw;
+    QByteArrayView bytes(raw);
     const qsizetype nul = bytes.indexOf('\0');
     if (nul >= 0)
         bytes.truncate(nul);
     if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+        return QString::fromUtf8(bytes.sliced(3));
     if (IsNonAsciiUtf8(bytes))
         return QString::fromUtf8(bytes);
     QStringDecoder cp1250("windows-1250");
@@ -85,13 +85,18 @@ QStringList SplitLines(const QString &text)
     return lines;
 }
 
-QStringList LoadTextFileLines(const QString &path)
+QByteArray ReadWholeFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw AppError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
-    return SplitLines(DecodeText(bytes));
+    return bytes;
+}
+
+QStringList LoadTextFileLines(const QString &path)
+{
+    return SplitLines(DecodeText(ReadWholeFile(path)));
 }

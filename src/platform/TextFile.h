@@ -16,6 +16,10 @@ QString DecodeText(const QByteArray &bytes);
 // line without an end is kept; an empty text gives no lines.
 QStringList SplitLines(const QString &text);
 
+// The bytes of the file at path. Raises AppError with the platform's text
+// when the file cannot be opened or read.
+QByteArray ReadWholeFile(const QString &path);
+
 // Reads the regular file at path whole and returns its lines (DecodeText,
 // then SplitLines). Raises AppError with the platform's text when the file
 // cannot be opened or read.

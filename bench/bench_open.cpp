@@ -1,0 +1,108 @@
+// Opening a generated joke file until the first paint of the view, beside a
+// QPlainTextEdit loading and painting the same text.
+//
+//   build-bench/bench/bench_open --benchmark_filter=Zumoria/10000
+//
+// The joke files come from the project's generator (gen_jokes.py), found at
+// $ZUMORIA_GEN_JOKES or ../shared/tools/gen_jokes.py beside the source tree.
+// peak_rss_MB is the process's peak resident size after the benchmark: run
+// one filter per process to read it for one case alone.
+#include "app/JokeView.h"
+#include "app/Main.h"
+#include "app/Program.h"
+#include "platform/AppError.h"
+#include "platform/TextFile.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <map>
+
+namespace {
+
+QString GeneratorPath()
+{
+    const QString fromEnv = qEnvironmentVariable("ZUMORIA_GEN_JOKES");
+    if (!fromEnv.isEmpty())
+        return fromEnv;
+    return QStringLiteral(ZUMORIA_SOURCE_DIR "/../shared/tools/gen_jokes.py");
+}
+
+// The generated file of n jokes (made once per process).
+QString JokeFile(int n)
+{
+    static QTemporaryDir dir;
+    static std::map<int, QString> made;
+    if (const auto it = made.find(n); it != made.end())
+        return it->second;
+    const QString path = dir.filePath(QStringLiteral("jokes%1.vicc").arg(n));
+    const int rc = QProcess::execute(QStringLiteral("python3"),
+                                     {GeneratorPath(), QString::number(n), QStringLiteral("-o"), path});
+    if (rc != 0)
+        qFatal("cannot run the joke generator %s", qPrintable(GeneratorPath()));
+    return made[n] = path;
+}
+
+double PeakRssMB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
+
+void Zumoria(benchmark::State &state)
+{
+    const QString path = JokeFile(int(state.range(0)));
+    Tfrm_Main window;
+    window.show();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        window.OpenJokeFile(path, true);
+        window.sbxMain->repaint();
+    }
+    state.counters["jokes"] = window.sbxMain->JokeCount();
+    state.counters["peak_rss_MB"] = PeakRssMB();
+}
+
+void PlainTextEditPeer(benchmark::State &state)
+{
+    const QString path = JokeFile(int(state.range(0)));
+    QPlainTextEdit edit;
+    edit.resize(522, 330);
+    edit.show();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            state.SkipWithError("cannot read the joke file");
+        edit.setPlainText(DecodeText(file.readAll()));
+        edit.repaint();
+    }
+    state.counters["peak_rss_MB"] = PeakRssMB();
+}
+
+BENCHMARK(Zumoria)->Arg(100)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()
+    ->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(PlainTextEditPeer)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime()
+    ->Repetitions(5)->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    StartApplication();
+    SetErrorBoxSink([](const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); });
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
