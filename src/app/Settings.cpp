@@ -1,5 +1,7 @@
 #include "app/Settings.h"
 
+#include "app/ColorScheme.h"
+
 namespace {
 const QString Defaults = QStringLiteral("Defaults");
 const QString Screen = QStringLiteral("Screen");
@@ -11,7 +13,6 @@ QString FileKey(int k)
 }
 
 constexpr int FirstScheme = 1;
-constexpr int LastScheme = 4;
 } // namespace
 
 SettingsFile::SettingsFile(QString path) : FIni(std::move(path)) {}
@@ -25,7 +26,7 @@ SettingsValues SettingsFile::LoadSettings(const QString &programFolder, int wind
     v.Color = FIni.ReadInteger(Screen, QStringLiteral("Color"), 1);
     // A hand-edited scheme number with no colours of its own falls back to
     // the first scheme.
-    if (v.Color < FirstScheme || v.Color > LastScheme)
+    if (v.Color < FirstScheme || v.Color > SchemeCount)
         v.Color = FirstScheme;
     v.Left = FIni.ReadInteger(Screen, QStringLiteral("Left"), 10);
     v.Top = FIni.ReadInteger(Screen, QStringLiteral("Top"), 10);
