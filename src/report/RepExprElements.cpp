@@ -344,9 +344,9 @@ namespace {
 
 struct Number
 {
-    bool isFloat;
-    qint32 i;
     double f;
+    qint32 i;
+    bool isFloat;
     double AsDouble() const { return isFloat ? f : double(i); }
 };
 
@@ -415,14 +415,16 @@ bool TRepFiFo::AppendPostfix(size_t &cursor, int depth)
     FArithmeticDepth = qMax(FArithmeticDepth, depth + 1);
     switch (e->Tag()) {
     case TRepElementTag::Constant:
-    case TRepElementTag::Wrapper: FArithmetic.push_back({e->Tag(), e}); return true;
-    case TRepElementTag::Operator:
-        if (!IsArithmeticOperator(static_cast<TRepEvElementOperator *>(e)->Operator()))
-            return false;
-        if (!AppendPostfix(cursor, depth) || !AppendPostfix(cursor, depth + 1))
-            return false;
-        FArithmetic.push_back({e->Tag(), e});
+        FArithmetic.push_back({e->Tag(), TRepOperator::Add, &static_cast<TRepEvElementConstant *>(e)->FValue});
         return true;
+    case TRepElementTag::Wrapper: FArithmetic.push_back({e->Tag(), TRepOperator::Add, e}); return true;
+    case TRepElementTag::Operator: {
+        const TRepOperator op = static_cast<TRepEvElementOperator *>(e)->Operator();
+        if (!IsArithmeticOperator(op) || !AppendPostfix(cursor, depth) || !AppendPostfix(cursor, depth + 1))
+            return false;
+        FArithmetic.push_back({e->Tag(), op, e});
+        return true;
+    }
     default: return false;
     }
 }
@@ -443,8 +445,8 @@ bool TRepFiFo::ComputeArithmetic(EvalResult &out) const
 {
     if (FArithmetic.empty())
         return false;
-    // Nesting is bounded by the compiler, so the stack lives on the C++ stack.
-    constexpr int Room = 256;
+    // Deeper arithmetic than this, which reports hardly hold, takes the general path.
+    constexpr int Room = 64;
     if (FArithmeticDepth > Room)
         return false;
     Number stack[Room];
@@ -452,17 +454,16 @@ bool TRepFiFo::ComputeArithmetic(EvalResult &out) const
     for (const Step &step : FArithmetic) {
         switch (step.tag) {
         case TRepElementTag::Constant:
-            if (!NumberFrom(&static_cast<const TRepEvElementConstant *>(step.element)->FValue, stack[top++]))
+            if (!NumberFrom(static_cast<const EvalResult *>(step.source), stack[top++]))
                 return false;
             break;
         case TRepElementTag::Wrapper:
-            if (!NumberFrom(static_cast<const TRepEvElementWrapper *>(step.element)->PublishedValue(), stack[top++]))
+            if (!NumberFrom(static_cast<const TRepEvElementWrapper *>(step.source)->PublishedValue(), stack[top++]))
                 return false;
             break;
         default:
             --top;
-            if (!CombineNumbers(static_cast<const TRepEvElementOperator *>(step.element)->Operator(), stack[top - 1],
-                                stack[top], stack[top - 1]))
+            if (!CombineNumbers(step.op, stack[top - 1], stack[top], stack[top - 1]))
                 return false;
             break;
         }

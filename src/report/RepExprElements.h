@@ -59,6 +59,21 @@ protected:
     TRepElementTag FTag = TRepElementTag::Other;
 };
 
+enum class TRepOperator : quint8 {
+    Less = 0,
+    LessEqual = 1,
+    Greater = 2,
+    GreaterEqual = 3,
+    Equal = 4,
+    NotEqual = 5,
+    Add = 6,
+    Subtract = 7,
+    Or = 8,
+    Multiply = 9,
+    Divide = 10,
+    And = 11,
+};
+
 class TRepFiFo
 {
 public:
@@ -95,7 +110,8 @@ private:
     struct Step
     {
         TRepElementTag tag; // Constant, Wrapper or Operator
-        TRepEvElement *element;
+        TRepOperator op;
+        const void *source; // the constant's value, or the wrapper
     };
     bool AppendPostfix(size_t &cursor, int depth);
     std::vector<Step> FArithmetic;
@@ -103,20 +119,6 @@ private:
     const EvalResult *FSingleConstant = nullptr;
 };
 
-enum class TRepOperator : quint8 {
-    Less = 0,
-    LessEqual = 1,
-    Greater = 2,
-    GreaterEqual = 3,
-    Equal = 4,
-    NotEqual = 5,
-    Add = 6,
-    Subtract = 7,
-    Or = 8,
-    Multiply = 9,
-    Divide = 10,
-    And = 11,
-};
 
 class TRepEvElementOperator : public TRepEvElement
 {

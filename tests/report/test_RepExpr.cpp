@@ -278,6 +278,11 @@ TEST_F(Expression, HostileNestingGivesAnErrorInsteadOfExhaustingTheStack)
     EXPECT_TRUE(Evaluate(QString(10000, u'+') + QStringLiteral("1")).IsError());
     // moderate nesting still computes
     EXPECT_EQ(Evaluate(QString(40, u'(') + QStringLiteral("2") + QString(40, u')')).AsInteger(), 2);
+    QString sum = QStringLiteral("1");
+    for (int i = 1; i < 100; ++i)
+        sum += QStringLiteral("+1");
+    EXPECT_EQ(Evaluate(sum).AsInteger(), 100);
+    EXPECT_EQ(Evaluate(sum + QStringLiteral("+0.5")).AsFloat(), 100.5);
 }
 
 TEST(ExpressionLocale, FloatsUseTheLocaleDecimalSeparator)
