@@ -1,14 +1,40 @@
 // Program block: handles the options that need no window, then starts the
-// GUI with the main window on the joke file named on the command line.
+// GUI with the main window on the joke file named on the command line and
+// the joke-list report.
+#include "app/BatchExport.h"
+#include "app/ListaNyom.h"
 #include "app/Main.h"
 #include "app/Program.h"
 
 #include <QApplication>
 #include <cstdio>
 
+namespace {
+
+// The joke list written to a file without any window: the offscreen
+// platform at its fixed density of 96 pixels per inch, whatever the
+// environment asks for, so the output is the same on every machine.
+int RunExport(const CommandLine &command, char *program)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    for (const char *name : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_FONT_DPI", "QT_USE_PHYSICAL_DPI"})
+        qunsetenv(name);
+    int argc = 1;
+    char *argv[] = {program, nullptr};
+    QApplication app(argc, argv);
+    StartApplication();
+    const TBatchFormat format =
+        command.exportFormat == QLatin1String("pdf") ? TBatchFormat::Pdf : TBatchFormat::Zrp;
+    return RunBatchExport(format, command.exportTarget, AbsoluteJokePath(command.jokeFile));
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
     const CommandLine command = ParseCommandLine(argc, argv);
+    if (command.action == CommandLine::Export)
+        return RunExport(command, argv[0]);
     if (command.action != CommandLine::Run) {
         std::fputs(command.output.c_str(), command.action == CommandLine::Fail ? stderr : stdout);
         return command.action == CommandLine::Fail ? 2 : 0;
@@ -16,6 +42,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     StartApplication();
     Tfrm_Main mainWindow(AbsoluteJokePath(command.jokeFile));
+    TrepLista lista;
     mainWindow.show();
     return app.exec();
 }

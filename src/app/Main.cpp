@@ -4,6 +4,7 @@
 #include "app/Artwork.h"
 #include "app/JokeFile.h"
 #include "app/JokeView.h"
+#include "app/ListaNyom.h"
 #include "app/Maker.h"
 #include "app/Nyito.h"
 #include "app/StatusPanels.h"
@@ -12,6 +13,7 @@
 #include "platform/JpegPicture.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
+#include "report/RepPrinter.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -183,6 +185,7 @@ void Tfrm_Main::BuildToolbar()
 
     connect(tbKilep, &QToolButton::clicked, this, Guarded([this] { tbKilepClick(); }));
     connect(tbNevjegy, &QToolButton::clicked, this, Guarded([this] { tbNevjegyClick(); }));
+    connect(tbNyomtat, &QToolButton::clicked, this, Guarded([this] { tbNyomtatClick(); }));
 }
 
 void Tfrm_Main::BuildLayout()
@@ -372,6 +375,24 @@ int Tfrm_Main::JokePictureHeight(const QStringList &jokeLines) const
 {
     return JokePictureHeightOf(jokeLines, FolderPart(LastOpenedFile) + u'/',
                                [](const QString &p) { return PictureCache::Instance().Size(p); });
+}
+
+void Tfrm_Main::tbNyomtatClick()
+{
+    TrepLista &report = JokeListReport();
+    if (QWidget *open = report.Printer() ? report.Printer()->Preview() : nullptr) {
+        open->showMaximized();
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    std::vector<TPrintJoke> jokes;
+    for (int k = 0; k < sbxMain->JokeCount(); ++k)
+        jokes.push_back({sbxMain->Joke(k).heading, sbxMain->Joke(k).lines, TJokeView::BottomText(k)});
+    if (FFileIndex < 0 || FFileIndex >= FRecentFiles.size())
+        throw AppError(QStringLiteral("List index out of bounds (%1)").arg(FFileIndex));
+    report.SetPrintList(FRecentFiles.at(FFileIndex), PrintListOf(jokes));
+    report.RunModalPreview();
 }
 
 void Tfrm_Main::tbKilepClick()

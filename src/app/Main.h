@@ -196,6 +196,10 @@ public:
     void tbRegisztralClick();
     void mniViccForrasClick();
 
+    // Prints the jokes on show as the joke list (preview window first); a
+    // second click while that preview is open brings it to the front.
+    void tbNyomtatClick();
+
     // End commands and the About window.
     void tbKilepClick();
     void Bezr1Click();

@@ -14,11 +14,15 @@ namespace {
 
 const char *const UsageText =
     "Usage: zumoria [--] [JOKE-FILE]\n"
+    "       zumoria --export-pdf OUT JOKE-FILE | --export-zrp OUT JOKE-FILE\n"
     "       zumoria --version | --help\n"
     "\n"
     "Shows the jokes of a joke collection (.vicc file). Without a file, the\n"
     "collection shown last is opened again.\n"
     "\n"
+    "  --export-pdf OUT  write the joke list of JOKE-FILE to OUT as a PDF,\n"
+    "                    without a window, and exit\n"
+    "  --export-zrp OUT  the same as a report file the preview can load\n"
     "  --version  print the program's version and exit\n"
     "  --help     print this help and exit\n"
     "  --         end of options: the next argument is the joke file, even\n"
@@ -61,6 +65,15 @@ CommandLine ParseCommandLine(int argc, const char *const *argv)
                 return {CommandLine::Print, "Zumoria " ZUMORIA_VERSION_TEXT "\n", {}};
             } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
                 return {CommandLine::Print, UsageText, {}};
+            } else if (std::strcmp(arg, "--export-pdf") == 0 || std::strcmp(arg, "--export-zrp") == 0) {
+                if (i + 1 >= argc)
+                    return {CommandLine::Fail,
+                            std::string("zumoria: option '") + arg + "' needs a target file\n"
+                                + "Try 'zumoria --help'.\n",
+                            {}};
+                result.action = CommandLine::Export;
+                result.exportFormat = QString::fromLatin1(arg + 9);
+                result.exportTarget = QString::fromLocal8Bit(argv[++i]);
             } else if (IsToolkitOptionWithValue(arg)) {
                 ++i;
             } else if (!IsToolkitFlag(arg)) {
@@ -74,6 +87,8 @@ CommandLine ParseCommandLine(int argc, const char *const *argv)
         if (result.jokeFile.isEmpty())
             result.jokeFile = QString::fromLocal8Bit(arg);
     }
+    if (result.action == CommandLine::Export && result.jokeFile.isEmpty())
+        return {CommandLine::Fail, "zumoria: an export needs a joke file\nTry 'zumoria --help'.\n", {}};
     return result;
 }
 

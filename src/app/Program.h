@@ -6,18 +6,22 @@
 #include <string>
 
 // zumoria [--version | --help | [--] [JOKE-FILE]]
+// zumoria --export-pdf OUT JOKE-FILE | --export-zrp OUT JOKE-FILE
 // Options that need no window (--version, --help) are answered before any
 // window exists. A joke file that starts with a dash follows "--". The
 // options of the windowing toolkit (-platform NAME, -style NAME, …) pass
 // through; any other option is an error. Further joke files are ignored.
 struct CommandLine
 {
-    enum Action { Run, Print, Fail };
+    enum Action { Run, Print, Fail, Export };
     Action action = Run;
     // What to print for Print (stdout) and Fail (stderr).
     std::string output;
     // The joke file as given, or empty.
     QString jokeFile;
+    // Export: the format ("pdf" or "zrp") and the file to write.
+    QString exportFormat;
+    QString exportTarget;
 };
 CommandLine ParseCommandLine(int argc, const char *const *argv);
 

@@ -1,0 +1,315 @@
+// The joke list: the print list of a joke file, the three line looks, the
+// printed pages read back as PDF text, the batch export and the printer
+// button of the main window.
+#include "app/BatchExport.h"
+#include "app/ListaNyom.h"
+#include "app/Main.h"
+#include "app/Program.h"
+#include "platform/AppError.h"
+#include "report/RepBands.h"
+#include "report/RepCtrls.h"
+#include "report/RepPdfExport.h"
+#include "report/RepPrinter.h"
+#include "report/RepStandardPreview.h"
+#include "support/PdfText.h"
+#include "support/QtPrinters.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString SampleCollection = QStringLiteral(ZUMORIA_SOURCE_DIR "/examples/Viccek.vicc");
+
+QString WriteJokeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &utf8)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(utf8);
+    return path;
+}
+
+// Two jokes: the first with a "##" heading and one line, the second without
+// a heading and with two lines.
+const QByteArray TwoJokes = "##Első vicc\nEgy sor ő és ű\n<<\nKét sor\n* csillaggal\n<<\n";
+
+struct LineLook
+{
+    QString line;
+    int bandHeight;
+    int left;
+    TAlignment alignment;
+    QString font;
+    int size;
+    bool bold;
+    TRepColor color;
+    bool strip;
+};
+
+// Runs report over lines, noting the look every line was given.
+std::vector<LineLook> LooksOfRun(TrepLista &report, const QStringList &lines)
+{
+    report.SetPrintList(QStringLiteral("/a/folder/lista.vicc"), lines);
+    std::vector<LineLook> looks;
+    TRepStringsBand *band = report.RepStringsBand1;
+    const auto own = band->BeforePrint;
+    band->BeforePrint = [&](TRepCustomBand *b, bool &print) {
+        own(b, print);
+        const TRepFont font = report.RepExpr->Font();
+        looks.push_back({report.RepExpr->CurrentValue().Text(), band->Height(), report.RepExpr->Left(),
+                         report.RepExpr->Alignment(), font.Name, font.Size, font.Bold, font.Color,
+                         report.RepShape2->Enabled()});
+    };
+    TRepPrinter printer;
+    report.RenderInto(printer);
+    band->BeforePrint = own;
+    return looks;
+}
+
+TEST(ListaNyom, SevenLinePrintListWithItsLooks)
+{
+    QTemporaryDir dir;
+    const QStringList list = PrintListOf(PrintJokesOfFile(WriteJokeFile(dir, "ket.vicc", TwoJokes)));
+    EXPECT_EQ(list, (QStringList{"Első vicc", "Egy sor ő és ű", "#1", "*** vicc", "Két sor", "* csillaggal", "#2"}));
+
+    TrepLista report;
+    const std::vector<LineLook> looks = LooksOfRun(report, list);
+    ASSERT_EQ(looks.size(), 7u);
+    const LineLook text{"", 19, 52, TAlignment::taLeftJustify, "Garamond", 11, false, 0x000000, false};
+    const LineLook number{"", 24, 24, TAlignment::taRightJustify, "Comic Sans MS", 10, true, 0x0000FF, false};
+    const LineLook heading{"", 24, 24, TAlignment::taLeftJustify, "Comic Sans MS", 12, true, 0xFF0000, true};
+    const std::vector<LineLook> expected{text, text, number, heading, text, heading, number};
+    for (size_t i = 0; i < looks.size(); ++i) {
+        SCOPED_TRACE(looks[i].line.toStdString());
+        EXPECT_EQ(looks[i].line, list[qsizetype(i)]);
+        EXPECT_EQ(looks[i].bandHeight, expected[i].bandHeight);
+        EXPECT_EQ(looks[i].left, expected[i].left);
+        EXPECT_EQ(looks[i].alignment, expected[i].alignment);
+        EXPECT_EQ(looks[i].font, expected[i].font);
+        EXPECT_EQ(looks[i].size, expected[i].size);
+        EXPECT_EQ(looks[i].bold, expected[i].bold);
+        EXPECT_EQ(looks[i].color, expected[i].color);
+        EXPECT_EQ(looks[i].strip, expected[i].strip);
+    }
+    EXPECT_EQ(report.replCim->Caption(), QStringLiteral("lista.vicc"));
+}
+
+TEST(ListaNyom, EmptyLinesAndLooksByFirstCharacter)
+{
+    const std::vector<std::pair<QString, TLineLook>> cases{
+        {"", TLineLook::Text},          {"*** vicc", TLineLook::Heading}, {"#12", TLineLook::Number},
+        {" *", TLineLook::Text},        {"#", TLineLook::Number},         {"*#", TLineLook::Heading},
+        {">>kep.jpg", TLineLook::Text}, {"ő", TLineLook::Text}};
+    for (const auto &[line, look] : cases)
+        EXPECT_EQ(LineLookOf(line), look) << line.toStdString();
+}
+
+TEST(ListaNyom, SampleCollectionExportedToPdf)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("viccek.pdf"));
+    ASSERT_EQ(RunBatchExport(TBatchFormat::Pdf, out, SampleCollection), BatchOk);
+    const QString text = PdfText(out);
+    const QStringList pages = text.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    ASSERT_GE(pages.size(), 2);
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("Zumoria V3.0")));
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("Viccek.vicc")));
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("A csiga és a teknős")));
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("*** vicc")));
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("#1")));
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("Oldal: 1")));
+    EXPECT_TRUE(pages[1].contains(QStringLiteral("Oldal: 2")));
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("kovirad.example")));
+    // Two columns: some printed line of page 1 holds text of both, far apart.
+    bool twoColumns = false;
+    for (const QString &line : pages[0].split(QLatin1Char('\n')))
+        if (line.indexOf(QRegularExpression(QStringLiteral("\\S {8,}\\S"))) > 0 && line.trimmed().size() > 40)
+            twoColumns = true;
+    EXPECT_TRUE(twoColumns) << pages[0].toStdString();
+    // The last joke's number ends the list.
+    EXPECT_TRUE(text.contains(QStringLiteral("#33")));
+}
+
+TEST(ListaNyom, BatchExportFailures)
+{
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("nincs.vicc"));
+    const QString out = dir.filePath(QStringLiteral("out.pdf"));
+    EXPECT_EQ(RunBatchExport(TBatchFormat::Pdf, out, missing), BatchFailed);
+    EXPECT_FALSE(QFileInfo::exists(out));
+
+    const QString empty = WriteJokeFile(dir, "ures.vicc", "// csak megjegyzés\n");
+    EXPECT_EQ(RunBatchExport(TBatchFormat::Pdf, out, empty), BatchNoJokes);
+    EXPECT_EQ(RunBatchExport(TBatchFormat::Zrp, out, empty), BatchNoJokes);
+    EXPECT_FALSE(QFileInfo::exists(out));
+
+    const QString nowhere = dir.filePath(QStringLiteral("nincs/ilyen/mappa/out.pdf"));
+    EXPECT_EQ(RunBatchExport(TBatchFormat::Pdf, nowhere, SampleCollection), BatchFailed);
+    EXPECT_EQ(RunBatchExport(TBatchFormat::Zrp, nowhere, SampleCollection), BatchFailed);
+    EXPECT_FALSE(QFileInfo::exists(nowhere));
+}
+
+TEST(ListaNyom, SavedReportFileLoadsAndExportsTheSameText)
+{
+    QTemporaryDir dir;
+    const QString zrp = dir.filePath(QStringLiteral("viccek.zrp"));
+    const QString direct = dir.filePath(QStringLiteral("direct.pdf"));
+    ASSERT_EQ(RunBatchExport(TBatchFormat::Zrp, zrp, SampleCollection), BatchOk);
+    ASSERT_EQ(RunBatchExport(TBatchFormat::Pdf, direct, SampleCollection), BatchOk);
+
+    TRepPrinter loaded;
+    loaded.LoadReportFile(zrp);
+    EXPECT_GE(loaded.PageCount(), 2);
+    const QString again = dir.filePath(QStringLiteral("again.pdf"));
+    TRepPdfExportFilter filter(again);
+    loaded.RunExport(filter);
+    // Same pages; only the time of the run in the footer may differ by a minute.
+    const auto withoutTimes = [](QString t) {
+        return t.remove(QRegularExpression(QStringLiteral("\\d{1,4}[./-]\\d{1,2}[./-]\\d{1,4}\\.?\\s+\\d{1,2}:\\d{2}(:\\d{2})?")));
+    };
+    EXPECT_EQ(withoutTimes(PdfText(again)), withoutTimes(PdfText(direct)));
+}
+
+int PreviewWindows()
+{
+    int n = 0;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (dynamic_cast<TRepStandardPreview *>(w) && w->isVisible())
+            ++n;
+    return n;
+}
+
+TEST(ListaNyom, PrinterButtonOpensOnePreviewAndASecondClickRaisesIt)
+{
+    TrepLista report;
+    Tfrm_Main window(SampleCollection);
+    window.show();
+    QCoreApplication::processEvents();
+    int previewsSeen = 0;
+    int pages = 0;
+    bool acted = false;
+    QTimer watch;
+    watch.setInterval(5);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        // Once the preview is open: a second click brings the same window up.
+        if (acted || PreviewWindows() == 0 || !report.Printer())
+            return;
+        acted = true;
+        window.tbNyomtatClick();
+        previewsSeen = PreviewWindows();
+        pages = report.Printer() ? report.Printer()->PageCount() : -1;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *preview = dynamic_cast<TRepStandardPreview *>(w))
+                preview->close();
+    });
+    watch.start();
+    window.tbNyomtatClick();
+    EXPECT_EQ(previewsSeen, 1);
+    EXPECT_GE(pages, 2);
+    EXPECT_EQ(report.replCim->Caption(), QStringLiteral("Viccek.vicc"));
+    EXPECT_EQ(report.Printer(), nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(PreviewWindows(), 0);
+}
+
+TEST(ListaNyom, NothingListedGivesTheListIndexError)
+{
+    TrepLista report;
+    Tfrm_Main window{QString()};
+    QString shown;
+    const auto old = SetErrorBoxSink([&](const QString &text) { shown = text; });
+    RunGuarded([&] { window.tbNyomtatClick(); });
+    SetErrorBoxSink(old);
+    EXPECT_EQ(shown, QStringLiteral("List index out of bounds (0)"));
+    EXPECT_EQ(PreviewWindows(), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST(ListaNyom, ExportCommandLine)
+{
+    struct Case
+    {
+        std::vector<const char *> args;
+        CommandLine::Action action;
+        QString format, target, file;
+    };
+    const std::vector<Case> cases{
+        {{"zumoria", "--export-pdf", "out.pdf", "a.vicc"}, CommandLine::Export, "pdf", "out.pdf", "a.vicc"},
+        {{"zumoria", "--export-zrp", "out.zrp", "--", "-a.vicc"}, CommandLine::Export, "zrp", "out.zrp", "-a.vicc"},
+        {{"zumoria", "a.vicc", "--export-pdf", "x.pdf"}, CommandLine::Export, "pdf", "x.pdf", "a.vicc"},
+        {{"zumoria", "--export-pdf"}, CommandLine::Fail, "", "", ""},
+        {{"zumoria", "--export-pdf", "out.pdf"}, CommandLine::Fail, "", "", ""},
+        {{"zumoria", "--", "--export-pdf"}, CommandLine::Run, "", "", "--export-pdf"},
+    };
+    for (const Case &c : cases) {
+        const CommandLine got = ParseCommandLine(int(c.args.size()), c.args.data());
+        SCOPED_TRACE(c.args.back());
+        EXPECT_EQ(got.action, c.action);
+        if (c.action == CommandLine::Fail) {
+            EXPECT_FALSE(got.output.empty());
+            continue;
+        }
+        EXPECT_EQ(got.exportFormat, c.format);
+        EXPECT_EQ(got.exportTarget, c.target);
+        EXPECT_EQ(got.jokeFile, c.file);
+    }
+}
+
+struct ProgramRun
+{
+    int status;
+    QString errors;
+};
+
+ProgramRun RunProgram(const QStringList &args)
+{
+    QProcess program;
+    program.start(QStringLiteral(ZUMORIA_BINARY_DIR "/zumoria"), args);
+    if (!program.waitForFinished(120000))
+        return {-1, QStringLiteral("did not finish")};
+    return {program.exitCode(), QString::fromLocal8Bit(program.readAllStandardError())};
+}
+
+TEST(ListaNyom, ProgramExportsWithoutAWindow)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("lista.pdf"));
+    // Even with a display named, the export never opens one.
+    qputenv("DISPLAY", ":97");
+    const ProgramRun ok = RunProgram({QStringLiteral("--export-pdf"), pdf, SampleCollection});
+    EXPECT_EQ(ok.status, 0) << ok.errors.toStdString();
+    EXPECT_TRUE(PdfText(pdf).contains(QStringLiteral("Oldal: 1")));
+
+    const QString zrp = dir.filePath(QStringLiteral("lista.zrp"));
+    EXPECT_EQ(RunProgram({QStringLiteral("--export-zrp"), zrp, SampleCollection}).status, 0);
+    TRepPrinter loaded;
+    loaded.LoadReportFile(zrp);
+    EXPECT_EQ(loaded.PageCount(), PdfPageCount(pdf));
+
+    const QString empty = WriteJokeFile(dir, "ures.vicc", "");
+    const QString none = dir.filePath(QStringLiteral("none.pdf"));
+    const ProgramRun noJokes = RunProgram({QStringLiteral("--export-pdf"), none, empty});
+    EXPECT_EQ(noJokes.status, 2);
+    EXPECT_TRUE(noJokes.errors.contains(QRegularExpression(QStringLiteral("(^|\\n)zumoria: .*ures.vicc"))))
+        << noJokes.errors.toStdString();
+    const ProgramRun missing = RunProgram({QStringLiteral("--export-pdf"), none, dir.filePath(QStringLiteral("x.vicc"))});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.errors.contains(QStringLiteral("x.vicc")));
+    const ProgramRun unwritable =
+        RunProgram({QStringLiteral("--export-pdf"), dir.filePath(QStringLiteral("no/such/dir.pdf")), SampleCollection});
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_FALSE(unwritable.errors.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(none));
+}
+
+} // namespace
