@@ -516,10 +516,10 @@ QStringList TRepLibrary::Names() const
 }
 
 void TRepFunctionLibrary::RegisterFunction(TRepEvElementClass elementClass, const QString &name,
-                                           const QString &specification, const QString &vendor,
+                                           const QString &signature, const QString &vendor,
                                            const QString &description)
 {
-    FEntries.push_back({name, description, specification, elementClass, vendor});
+    FEntries.push_back({name, description, signature, elementClass, vendor});
 }
 
 std::unique_ptr<TRepEvElement> TRepFunctionLibrary::CreateFunctionElement(const QString &name) const

@@ -20,10 +20,10 @@ struct TRepLibraryEntry
     QString Name;
     // The help text design-time tools show: "NAME(<args>)|" and what it does.
     QString Description;
-    // Argument specification: a group digit (1 time/date, 2 numeric, 3
+    // Argument signature: a group digit (1 time/date, 2 numeric, 3
     // aggregate, 5 boolean, 6 type, 7 text) and one letter per argument
     // (B boolean, N numeric, S string, V any). Informational only.
-    QString Specification;
+    QString Signature;
     TRepEvElementClass ElementClass = nullptr;
     QString Vendor;
 };
@@ -44,7 +44,7 @@ protected:
 class TRepFunctionLibrary : public TRepLibrary
 {
 public:
-    void RegisterFunction(TRepEvElementClass elementClass, const QString &name, const QString &specification,
+    void RegisterFunction(TRepEvElementClass elementClass, const QString &name, const QString &signature,
                           const QString &vendor, const QString &description);
     // A new element of the named function, or an error element
     // "Unknown function : <name>" when the name is not registered.

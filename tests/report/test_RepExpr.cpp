@@ -303,10 +303,10 @@ TEST(FunctionLibrary, RegisteredInOrderWithHelpTexts)
     const TRepLibraryEntry *div = FunctionLibrary().Find(QStringLiteral("div"));
     ASSERT_TRUE(div);
     EXPECT_EQ(div->Description, QStringLiteral("DIV(<X>, <Y>) | Integer division of <X> by <Y>"));
-    EXPECT_EQ(div->Specification, QStringLiteral("2NN"));
+    EXPECT_EQ(div->Signature, QStringLiteral("2NN"));
     EXPECT_EQ(FunctionLibrary().Find(QStringLiteral("IF"))->Description,
               QStringLiteral("IF(<Exp>, <X>, <Y>)|Returns <X> or <Y> depending on the boolean expression <Exp>"));
-    EXPECT_EQ(FunctionLibrary().Find(QStringLiteral("FORMATNUMERIC"))->Specification, QStringLiteral("7SN"));
+    EXPECT_EQ(FunctionLibrary().Find(QStringLiteral("FORMATNUMERIC"))->Signature, QStringLiteral("7SN"));
 }
 
 TEST_F(Expression, TimeAndDateAreTextInTheLocaleFormats)
