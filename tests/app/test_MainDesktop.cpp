@@ -386,7 +386,7 @@ TEST_F(DesktopTest, LinksOpenTheMakersAddresses)
         {home + QStringLiteral("/programok/tarkalo.htm")},
         {home + QStringLiteral("/programok/tarkalo.htm")},
     };
-    ASSERT_TRUE(QTest::qWaitFor([&] { return opener.Calls().size() == 4; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opener.Calls().size() == 4; }, 30000));
     // Started one after another, each as one argument.
     QList<QStringList> calls = opener.Calls();
     std::sort(calls.begin(), calls.end());

@@ -59,7 +59,7 @@ TEST(TimerService, SlotsStartDisabledAndCallBackOnTheGuiThreadWhileEnabled)
     EXPECT_EQ(ticks, 0);
 
     service.Enable(id);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 3; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 3; }, 30000));
     EXPECT_TRUE(onGuiThread);
 
     service.Disable(id);
@@ -82,7 +82,7 @@ TEST(TimerService, CallbackMayReleaseItsOwnSlot)
         service.Release(id);
     });
     service.Enable(id);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks == 1; }, 30000));
     QTest::qWait(40);
     EXPECT_EQ(ticks, 1);
     EXPECT_FALSE(service.IsReserved(id));

@@ -266,7 +266,7 @@ TEST(TrayIcon, AnimationCyclesTheFramesOfItsListOnTheGuiThread)
         icon->SetAnimated(true);
         icon->SetActive(true);
         EXPECT_EQ(icon->FrameCounter(), 0);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return log.colours.size() >= 4; }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return log.colours.size() >= 4; }, 30000));
         icon->SetAnimated(false);
         EXPECT_FALSE(log.modifiedOffGuiThread);
         EXPECT_EQ(log.requests.first(), QStringLiteral("add:"));

@@ -48,7 +48,7 @@ TEST(TrayIconOnSessionBus, RegistersWhileActiveAndIsGoneAfterwards)
     // entry; one hidden at once keeps its native window untouched.
     owner.show();
     QCoreApplication::processEvents();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return owner.windowFlags().testFlag(Qt::Tool); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return owner.windowFlags().testFlag(Qt::Tool); }, 30000));
     EXPECT_TRUE(owner.isVisible());
     icon->SetActive(false);
     EXPECT_FALSE(owner.windowFlags().testFlag(Qt::Tool));
