@@ -24,27 +24,19 @@ double NumericValue(const EvalResult &r) { return r.Kind() == KindInteger ? r.As
 // A float as a 32-bit integer, false when it does not fit.
 bool FitsInteger(double d) { return d >= -2147483648.0 && d <= 2147483647.0; }
 
-class TRepEvTrue : public TRepEvElementFunction
+template <bool Value>
+class TRepEvBooleanConstant : public TRepEvElementFunction
 {
     void Compute(EvalResult &out) override
     {
         if (ArgCount() == 0)
-            out.SetBoolean(true);
+            out.SetBoolean(Value);
         else
             Fail(out, TooManyArguments);
     }
 };
-
-class TRepEvFalse : public TRepEvElementFunction
-{
-    void Compute(EvalResult &out) override
-    {
-        if (ArgCount() == 0)
-            out.SetBoolean(false);
-        else
-            Fail(out, TooManyArguments);
-    }
-};
+using TRepEvTrue = TRepEvBooleanConstant<true>;
+using TRepEvFalse = TRepEvBooleanConstant<false>;
 
 class TRepEvIfFunction : public TRepEvElementFunction
 {

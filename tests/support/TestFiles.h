@@ -8,6 +8,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QStringList>
+#include <gtest/gtest.h>
 
 // Writes bytes to path; returns the path.
 inline QString WriteBytes(const QString &path, const QByteArray &bytes)
@@ -16,6 +17,21 @@ inline QString WriteBytes(const QString &path, const QByteArray &bytes)
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);
     return path;
+}
+
+// The whole content of a file, empty when it cannot be read.
+inline QByteArray ReadAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Writes bytes to path, failing the test when the file cannot be opened.
+inline void WriteRaw(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
 }
 
 // Writes lines as a joke file: code page 1250, every line ended by CR LF.
