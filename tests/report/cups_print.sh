@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Starts a private cupsd with a PDF file queue "ci-pdf" and runs the CUPS
-# printing test against it. Exits 77 (skipped) when CUPS cannot be started.
+# Starts a private cupsd with a PDF file queue "ci-pdf" (the default printer)
+# and runs a CUPS printing test program against it. Exits 77 (skipped) when
+# CUPS cannot be started.
 set -u
 test_binary="$1"
 command -v cupsd >/dev/null && command -v lpadmin >/dev/null || exit 77
@@ -47,4 +48,7 @@ fi
 if ! lpadmin -p ci-pdf -E -v "file://$T/out/job.prn" -m "$ppd" 2>"$T/log/lpadmin.out"; then
   echo "no PDF queue"; cat "$T/log/lpadmin.out"; exit 77
 fi
+# The queue is also the default printer, the one a report prints on unless
+# told otherwise.
+lpadmin -d ci-pdf 2>>"$T/log/lpadmin.out" || { echo "no default queue"; cat "$T/log/lpadmin.out"; exit 77; }
 ZUMORIA_CUPS_JOB="$T/out/job.prn" QT_QPA_PLATFORM=offscreen "$test_binary"
