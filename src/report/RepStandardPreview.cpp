@@ -5,7 +5,9 @@
 #include "report/RepPreview.h"
 #include "report/RepPreviewGlyphs.h"
 #include "report/RepPreviewImage.h"
+#include "report/RepReport.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -132,6 +134,12 @@ TRepStandardPreview::TRepStandardPreview(QWidget *owner, TRepPrinter *printer)
 
     qApp->installEventFilter(this);
     setWindowState(windowState() | Qt::WindowMaximized);
+
+    // A run that ends without a last page (vetoed, failed, cancelled) sends
+    // no notice; the application going idle is the moment to look.
+    if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance())
+        FIdleWatch = connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
+                             Guarded([this] { SettleWhenRunIsOver(); }));
 }
 
 TRepStandardPreview::~TRepStandardPreview()
@@ -240,6 +248,32 @@ void TRepStandardPreview::OfferStoredPageActions(bool finished)
     Button(QStringLiteral("LoadReport"))->setEnabled(finished);
 }
 
+void TRepStandardPreview::OfferFinishedActions()
+{
+    TRepPrinter *printer = Printer();
+    OfferStoredPageActions(printer && printer->Status() == TRepPrinter::StatusFinished);
+    Button(QStringLiteral("LoadReport"))->setEnabled(printer != nullptr);
+    Button(QStringLiteral("PrintSetup"))->setEnabled(printer && !printer->ReportLoaded());
+    UpdateStatusText();
+}
+
+bool TRepStandardPreview::RunIsOver() const
+{
+    const TRepPrinter *printer = Printer();
+    if (!printer || printer->Status() == TRepPrinter::StatusBusy)
+        return false;
+    const auto *report = dynamic_cast<const TRepCustomReport *>(printer->Master());
+    return !report || report->Idle();
+}
+
+void TRepStandardPreview::SettleWhenRunIsOver()
+{
+    if (!RunIsOver())
+        return;
+    disconnect(FIdleWatch);
+    OfferFinishedActions();
+}
+
 void TRepStandardPreview::LetMessagesRun()
 {
     QCoreApplication::processEvents();
@@ -341,8 +375,8 @@ void TRepStandardPreview::RepPreviewPageAvailable(int)
 {
     UpdateStatusText();
     if (Printer() && Printer()->Status() == TRepPrinter::StatusFinished) {
-        Button(QStringLiteral("PrintSetup"))->setEnabled(true);
-        OfferStoredPageActions(true);
+        disconnect(FIdleWatch);
+        OfferFinishedActions();
     }
 }
 

@@ -12,8 +12,13 @@
 //
 // While the printer is still producing pages, Save, Load and Print (and
 // with Save the export filters) are not offered, so the store is never
-// replaced or copied under the running report; Print and Printer setup are
-// enabled with the last page-available notice of a finished printer.
+// replaced or copied under the running report. They come back as soon as
+// the run is over, whichever way it ended: with the last page-available
+// notice of a finished printer, and otherwise (a run its report vetoed, one
+// that failed or was cancelled, which announce nothing) the first time the
+// application waits for input while the printer's report is idle and the
+// printer is not busy. Load and Printer setup (not for loaded pages) are
+// then offered; Print and Save only with finished pages.
 //
 // Closing the window (button, Esc, close box) sends the printer's
 // preview-closed notice (the report cancels a run still going and frees the
@@ -94,6 +99,14 @@ private:
     void BuildToolBar();
     void UpdateStatusText();
     void OfferStoredPageActions(bool finished);
+    // The buttons a run that is over allows (see above).
+    void OfferFinishedActions();
+    // The printer's run is over: not busy, and its report (the printer's
+    // Master, when that is a report) idle.
+    bool RunIsOver() const;
+    // At an idle moment of the application: once the run is over, offers
+    // what that allows and stops watching.
+    void SettleWhenRunIsOver();
     void LetMessagesRun();
 
     TRepPreview *FRepPreview;
@@ -101,6 +114,7 @@ private:
     QLabel *FPagePanel;
     int FLastProgress = 0;
     bool FClosing = false;
+    QMetaObject::Connection FIdleWatch;
 };
 
 class TRepStandardPreviewInterface : public TRepPreviewInterface

@@ -55,10 +55,9 @@ QByteArray QueuedPdf(const QString &job, int waitMs)
 // Page text with the footer's date and time taken out (the print is a
 // second run of the report, a minute later perhaps) and runs of blanks
 // made one, so device and screen rounding of positions do not matter.
-QStringList ComparablePages(QString text)
+QStringList ComparablePages(const QString &text)
 {
-    text.remove(QRegularExpression(QStringLiteral("\\d{1,4}[./-]\\d{1,2}[./-]\\d{1,4}\\.?\\s+\\d{1,2}:\\d{2}(:\\d{2})?")));
-    QStringList pages = text.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    QStringList pages = WithoutDateTimes(text).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
     for (QString &page : pages)
         page = page.simplified();
     pages.removeAll(QString());

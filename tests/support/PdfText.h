@@ -2,6 +2,7 @@
 // The text of a PDF file as poppler's pdftotext reads it (what a reader
 // would select and search), for tests that check written PDFs.
 #include <QProcess>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -44,4 +45,14 @@ inline QString PdfPageSize(const QString &path)
         if (line.startsWith(QStringLiteral("Page size:")))
             return line.mid(10).trimmed();
     return {};
+}
+
+// text without the dates and times of day in it ("8 Dec 2026 00:54:08",
+// "2026.12.08. 00:54", "08/12/2026 0:54"): pages of two runs of a report
+// differ there and nowhere else.
+inline QString WithoutDateTimes(QString text)
+{
+    static const QRegularExpression stamp(QStringLiteral(
+        "(\\d{1,4}[./-]\\d{1,2}[./-]\\d{1,4}\\.?|\\d{1,2}\\.? \\S+ \\d{4}\\.?)\\s+\\d{1,2}:\\d{2}(:\\d{2})?"));
+    return text.remove(stamp);
 }
