@@ -17,8 +17,10 @@ public:
         QFile script(FDir.filePath(QStringLiteral("xdg-open")));
         script.open(QIODevice::WriteOnly);
         script.write("#!/bin/sh\n"
-                     "printf '%s\\n' \"$#\" >> \"$FAKE_XDG_LOG\"\n"
-                     "for a in \"$@\"; do printf '[%s]\\n' \"$a\" >> \"$FAKE_XDG_LOG\"; done\n"
+                     // One write per call, so calls started together never interleave.
+                     "rec=\"$#\"\n"
+                     "for a in \"$@\"; do rec=\"$rec\n[$a]\"; done\n"
+                     "printf '%s\\n' \"$rec\" >> \"$FAKE_XDG_LOG\"\n"
                      "if [ -n \"$FAKE_XDG_SECONDS\" ]; then sleep \"$FAKE_XDG_SECONDS\"; fi\n"
                      "exit \"${FAKE_XDG_EXIT:-0}\"\n");
         script.close();
