@@ -1,5 +1,6 @@
 #include "platform/MetafileCanvas.h"
 
+#include "platform/FontAdvances.h"
 #include "platform/Metafile.h"
 
 #include <QFontMetricsF>
@@ -182,12 +183,12 @@ void MetafileCanvas::SetFont(const QFont &font, const QColor &color)
 
 int MetafileCanvas::TextWidth(const QString &text) const
 {
-    return int(std::nearbyint(QFontMetricsF(DeviceFont(FFont, FPixelsPerInch)).horizontalAdvance(text)));
+    return int(std::nearbyint(FontAdvances::For(DeviceFont(FFont, FPixelsPerInch)).Width(text)));
 }
 
 int MetafileCanvas::TextHeight(const QString &) const
 {
-    return int(std::nearbyint(QFontMetricsF(DeviceFont(FFont, FPixelsPerInch)).height()));
+    return int(std::nearbyint(FontAdvances::For(DeviceFont(FFont, FPixelsPerInch)).Height()));
 }
 
 void MetafileCanvas::RealizePen()
@@ -278,18 +279,18 @@ void MetafileCanvas::TextOut(int x, int y, const QString &text, CanvasTextAlign 
     RealizeTextState(align, rightToLeft);
     // Character advances travel with the text so every player spaces it the
     // way it was measured here.
-    const QFontMetricsF metrics(DeviceFont(FFont, FPixelsPerInch));
+    FontAdvances &advances = FontAdvances::For(DeviceFont(FFont, FPixelsPerInch));
     std::vector<uint32_t> dx(size_t(text.size()));
     double pos = 0;
     int placed = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        pos += metrics.horizontalAdvance(text.at(i));
+        pos += advances.Advance(text.at(i));
         const int next = int(std::nearbyint(pos));
         dx[size_t(i)] = uint32_t(next - placed);
         placed = next;
     }
     const int width = placed;
-    const int height = int(std::nearbyint(metrics.height()));
+    const int height = int(std::nearbyint(advances.Height()));
     int left = x;
     if (align == CanvasTextAlign::Center)
         left = x - width / 2;

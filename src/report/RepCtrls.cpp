@@ -1,6 +1,9 @@
 #include "report/RepCtrls.h"
 
 #include "platform/Canvas.h"
+#include "platform/FontAdvances.h"
+#include "platform/MetafileCanvas.h"
+#include "platform/ScreenDensity.h"
 #include "report/RepBands.h"
 #include "report/RepControllers.h"
 #include "report/RepFloatFormat.h"
@@ -9,9 +12,9 @@
 #include "platform/Rounding.h"
 
 #include <QDateTime>
-#include <QFontMetricsF>
 #include <QLocale>
 #include <QRegularExpression>
+#include <cmath>
 
 namespace {
 
@@ -85,14 +88,24 @@ void TRepCustomLabel::Loaded()
     BuildLines();
 }
 
+FontAdvances &TRepCustomLabel::Advances()
+{
+    if (TRepCustomReport *report = ParentReport())
+        return report->TextAdvances(Font());
+    // Without a report the control measures on a screen-density device.
+    return FontAdvances::For(DeviceFont(Font().ToQFont(), ScreenPixelsPerInch()));
+}
+
+int TRepCustomLabel::WidthOf(double advance) const
+{
+    if (!std::isfinite(advance) || advance < 0)
+        return 0;
+    return Nearest((Nearest(advance) + 1) * Size().Zoom() / 100.0);
+}
+
 int TRepCustomLabel::TextWidth(const QString &text)
 {
-    const int zoom = Size().Zoom();
-    if (TRepCustomReport *report = ParentReport())
-        return Nearest(report->MeasureTextWidth(Font(), text) * zoom / 100.0);
-    // Without a report the control measures on a screen-density device.
-    const QFontMetricsF metrics(Font().ToQFont());
-    return Nearest((metrics.horizontalAdvance(text) + 1) * zoom / 100.0);
+    return WidthOf(Advances().Width(text));
 }
 
 int TRepCustomLabel::LineHeight()
@@ -170,8 +183,10 @@ void TRepCustomLabel::AddLine(const QString &source)
         FLines.append(text);
         return;
     }
+    FontAdvances &advances = Advances();
     const int limit = Width();
     QString line;
+    double lineAdvance = 0;
     qsizetype start = 0;
     while (start < text.size()) {
         qsizetype end = start;
@@ -179,34 +194,44 @@ void TRepCustomLabel::AddLine(const QString &source)
             ++end;
         if (end < text.size())
             ++end; // the space or hyphen stays with its word
-        AddWord(line, text.mid(start, end - start), limit);
+        AddWord(advances, line, lineAdvance, QStringView(text).mid(start, end - start), limit);
         start = end;
     }
     FLines.append(line);
 }
 
-void TRepCustomLabel::AddWord(QString &line, QString word, int limit)
+// Advances add up, so the width of the line with one more word is the
+// line's advance plus the word's: every character is looked at once.
+void TRepCustomLabel::AddWord(FontAdvances &advances, QString &line, double &lineAdvance, QStringView word,
+                              int limit)
 {
-    if (TextWidth(line + word) <= limit) {
+    double wordAdvance = advances.Width(word);
+    if (WidthOf(lineAdvance + wordAdvance) <= limit) {
         line += word;
+        lineAdvance += wordAdvance;
         return;
     }
     if (line.isEmpty()) {
         // A single word wider than the line: as much of it as fits.
         qsizetype n = 0;
-        while (n < word.size() && TextWidth(line + word[n]) < limit)
-            line += word[n++];
-        word.clear();
+        while (n < word.size() && WidthOf(lineAdvance + advances.Advance(word[n])) < limit)
+            lineAdvance += advances.Advance(word[n++]);
+        line += word.left(n);
+        word = {};
+        wordAdvance = 0;
     }
     FLines.append(line);
     line.clear();
-    if (!word.isEmpty() && TextWidth(word) > limit) {
-        while (!word.isEmpty() && TextWidth(word) > limit)
+    lineAdvance = 0;
+    if (!word.isEmpty() && WidthOf(wordAdvance) > limit) {
+        while (!word.isEmpty() && WidthOf(advances.Width(word)) > limit)
             word.chop(1);
-        FLines.append(word);
-        word.clear();
+        FLines.append(word.toString());
+        word = {};
+        wordAdvance = 0;
     }
-    line = word;
+    line = word.toString();
+    lineAdvance = wordAdvance;
 }
 
 void TRepCustomLabel::BeginPrinting()

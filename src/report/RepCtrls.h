@@ -6,8 +6,11 @@
 #include "report/RepPrintable.h"
 
 #include <QStringList>
+#include <QStringView>
 #include <functional>
 #include <memory>
+
+class FontAdvances;
 
 // Text that breaks into lines, prints line by line and can make its band
 // grow or continue in the next column.
@@ -59,8 +62,11 @@ protected:
 
 private:
     void AddLine(const QString &text);
-    void AddWord(QString &line, QString word, int limit);
+    void AddWord(FontAdvances &advances, QString &line, double &lineAdvance, QStringView word, int limit);
+    FontAdvances &Advances();
     int TextWidth(const QString &text);
+    // The width in the label's pixels of text whose advances sum to advance.
+    int WidthOf(double advance) const;
     int LineHeight();
     TAlignment EffectiveAlignment() const;
 

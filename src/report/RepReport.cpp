@@ -1,5 +1,6 @@
 #include "report/RepReport.h"
 
+#include "platform/FontAdvances.h"
 #include "platform/MetafileCanvas.h"
 #include "report/RepControllers.h"
 #include "report/RepExpr.h"
@@ -149,11 +150,16 @@ std::vector<TRepPrintable *> TRepCustomReport::AllBandPrintables() const
 
 int TRepCustomReport::MeasureTextWidth(const TRepFont &font, const QString &text)
 {
-    const QFontMetricsF metrics(DeviceFont(font.ToQFont(), FPage->ScreenResolution()), &FReferenceContext);
-    const double w = metrics.horizontalAdvance(text);
+    // Measured as the page records text: by the advances of its characters.
+    const double w = TextAdvances(font).Width(text);
     if (!std::isfinite(w) || w < 0)
         return 0;
     return Nearest(w) + 1;
+}
+
+FontAdvances &TRepCustomReport::TextAdvances(const TRepFont &font)
+{
+    return FontAdvances::For(DeviceFont(font.ToQFont(), FPage->ScreenResolution()));
 }
 
 int TRepCustomReport::MeasureLineHeight(const TRepFont &font)

@@ -18,6 +18,7 @@
 #include <memory>
 #include <vector>
 
+class FontAdvances;
 class TRepController;
 class TRepCustomController;
 class TRepPrinter;
@@ -96,6 +97,8 @@ public:
     // the text cannot be measured.
     int MeasureTextWidth(const TRepFont &font, const QString &text);
     int MeasureLineHeight(const TRepFont &font);
+    // The character advances MeasureTextWidth sums for font.
+    FontAdvances &TextAdvances(const TRepFont &font);
 
     // Places the bands at design size (pixels) under each other.
     void LayoutBands();

@@ -1,6 +1,7 @@
 // Printables: line breaking of labels, stretching labels in a run,
 // expression and system data texts.
 #include "RecordingCanvas.h"
+#include "platform/MetafileCanvas.h"
 #include "platform/Rounding.h"
 #include "report/RepBands.h"
 #include "report/RepCtrls.h"
@@ -68,6 +69,37 @@ INSTANTIATE_TEST_SUITE_P(
         // dropped and the line after it is empty.
         BreakCase{"wideWord", QStringLiteral("WWWWWWWWWW"), QStringLiteral("WWW"), {"WW", ""}}),
     [](const auto &info) { return std::string(info.param.name); });
+
+// Lines are broken by the widths the page records, so a kerned text (whose
+// shaped width is narrower than its recorded one) never runs past the label,
+// and each line is as full as it can be.
+TEST(RepLabel, BrokenLinesFitAsTheyAreRecorded)
+{
+    const QString text = QStringLiteral("AVA WAVE AWAY To Tw Yo VAT LTA \u0150r \u0170r AVAVAV TAWA-TAWA Yvette "
+                                        "WAVY Tokyo AT AV Ty Ta Va Wo");
+    for (const int width : {90, 131, 157, 200, 263}) {
+        SCOPED_TRACE(width);
+        LabelReport r;
+        r.label->SetWidth(width);
+        r.label->SetCaption(text + QLatin1Char(' ') + text);
+        MetafileCanvas page(800, 100, r.report.Page().ScreenResolution());
+        page.SetFont(r.label->Font().ToQFont(), Qt::black);
+        const QStringList lines = r.label->FormattedLines();
+        ASSERT_GT(lines.size(), 2);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            EXPECT_LE(page.TextWidth(lines[i]) + 1, width) << lines[i].toStdString();
+            if (i + 1 < lines.size()) {
+                // The next line's first word, with the space or hyphen that ends it.
+                const QString following = lines[i + 1];
+                qsizetype end = 0;
+                while (end < following.size() && following[end] != QLatin1Char(' ') && following[end] != QLatin1Char('-'))
+                    ++end;
+                const QString next = following.left(end + 1);
+                EXPECT_GT(page.TextWidth(lines[i] + next) + 1, width) << (lines[i] + QLatin1Char('|') + next).toStdString();
+            }
+        }
+    }
+}
 
 TEST(RepLabel, AutoSizeTakesTheWidestLineAndKeepsTheAlignedEdge)
 {
