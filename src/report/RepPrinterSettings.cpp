@@ -59,6 +59,22 @@ const TRepPaperRow &PaperRow(TRepPaperSize size)
     return PaperTable[(i >= 0 && i < RepPaperSizeCount) ? i : 0];
 }
 
+TRepPaperSize PaperSizeOfDeviceCode(int code)
+{
+    for (int i = 0; i < RepPaperSizeCount; ++i)
+        if (PaperTable[i].DeviceCode == code)
+            return TRepPaperSize(i);
+    return TRepPaperSize::Default;
+}
+
+TRepPaperSize CurrentPrinterPaperSize()
+{
+    const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
+    if (printer.isNull())
+        return TRepPaperSize::Default;
+    return PaperSizeOfDeviceCode(printer.defaultPageSize().windowsId());
+}
+
 int BinCode(TRepBin bin)
 {
     const int i = int(bin);
@@ -132,15 +148,8 @@ void TPrinterSettings::ReadDeviceSettings()
     FPhysicalTop = Nearest(double(paint.top() - full.top()) / FPixelsPerInchY * 254);
     FOrientation = layout.orientation() == QPageLayout::Landscape ? poLandscape : poPortrait;
 
-    FPaperSize = TRepPaperSize::Default;
-    if (IsSupported(FieldPaperSize)) {
-        const int code = layout.pageSize().windowsId();
-        for (int i = 0; i < RepPaperSizeCount; ++i)
-            if (PaperTable[i].DeviceCode == code) {
-                FPaperSize = TRepPaperSize(i);
-                break;
-            }
-    }
+    FPaperSize = IsSupported(FieldPaperSize) ? PaperSizeOfDeviceCode(layout.pageSize().windowsId())
+                                             : TRepPaperSize::Default;
     FSheetWidth = Nearest(double(full.width()) / FPixelsPerInchX * 254);
     FSheetLength = Nearest(double(full.height()) / FPixelsPerInchY * 254);
 

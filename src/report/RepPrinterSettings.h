@@ -31,6 +31,11 @@ struct TRepPaperRow
     int DeviceCode;
 };
 const TRepPaperRow &PaperRow(TRepPaperSize size);
+// The paper whose device code is code; Default for a code not in the table.
+TRepPaperSize PaperSizeOfDeviceCode(int code);
+// The paper of the system's default printer; Default when there is no
+// printer or its paper is not in the table.
+TRepPaperSize CurrentPrinterPaperSize();
 
 enum class TRepBin : int {
     First, Upper, Lower, Middle, Manual, Envelope, EnvManual, Auto, Tractor, SmallFormat, LargeFormat,

@@ -5,6 +5,7 @@
 #include "report/RepControllers.h"
 #include "report/RepExpr.h"
 #include "report/RepPrintable.h"
+#include "report/RepPrinterSettings.h"
 #include "platform/Rounding.h"
 
 #include <QFontMetricsF>
@@ -62,6 +63,10 @@ TRepCustomReport::TRepCustomReport(TRepControl *parent)
     FFunctions->DefineEntry(QStringLiteral("COLUMNNUMBER"), QStringLiteral("0"));
     FFunctions->DefineEntry(QStringLiteral("REPORTTITLE"), QStringLiteral("''"));
     FController = std::make_unique<TRepController>(static_cast<TRepCustomReport *>(this));
+    // A new report starts on the current printer's paper (else on the
+    // locale's A4 or Letter).
+    if (const TRepPaperSize paper = CurrentPrinterPaperSize(); paper != TRepPaperSize::Default)
+        FPage->SetPaperSize(paper);
     const int dpi = FPage->ScreenResolution();
     FReferenceContext = QImage(1, 1, QImage::Format_ARGB32_Premultiplied);
     FReferenceContext.setDotsPerMeterX(int(std::lround(dpi / 0.0254)));

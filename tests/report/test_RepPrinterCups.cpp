@@ -4,6 +4,7 @@
 #include "PageFixtures.h"
 #include "platform/Canvas.h"
 #include "report/RepPrinter.h"
+#include "report/RepReport.h"
 
 #include <QDeadlineTimer>
 #include <QPrinterInfo>
@@ -64,4 +65,31 @@ TEST(RepPrinterCupsTest, StoredPagesReachTheQueueAsPdf)
     EXPECT_TRUE(out.contains(QStringLiteral("Seite 2"))) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("Seite 3"))) << out.toStdString();
     EXPECT_FALSE(out.contains(QStringLiteral("Seite 1"))) << out.toStdString();
+}
+
+// A new report starts on the default printer's paper, whichever the queue
+// is set to.
+TEST(RepPrinterCupsTest, NewReportsStartOnTheDefaultPrintersPaper)
+{
+    if (qEnvironmentVariable("ZUMORIA_CUPS_JOB").isEmpty())
+        GTEST_SKIP() << "no CUPS queue (run through cups_print.sh)";
+    const struct
+    {
+        const char *option;
+        TRepPaperSize paper;
+        double widthMm;
+    } table[] = {{"A5", TRepPaperSize::A5, 148}, {"Legal", TRepPaperSize::Legal, 215.9}};
+    for (const auto &row : table) {
+        SCOPED_TRACE(row.option);
+        ASSERT_EQ(QProcess::execute(QStringLiteral("lpadmin"),
+                                    {QStringLiteral("-p"), QStringLiteral("ci-pdf"), QStringLiteral("-o"),
+                                     QStringLiteral("PageSize=%1").arg(QLatin1String(row.option))}),
+                  0);
+        TRepReport report;
+        EXPECT_EQ(report.Page().PaperSize(), row.paper);
+        report.Page().SetUnits(TRepUnit::MM);
+        EXPECT_NEAR(report.Page().Width(), row.widthMm, 0.5);
+    }
+    QProcess::execute(QStringLiteral("lpadmin"),
+                      {QStringLiteral("-p"), QStringLiteral("ci-pdf"), QStringLiteral("-o"), QStringLiteral("PageSize=A4")});
 }
