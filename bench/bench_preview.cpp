@@ -1,0 +1,363 @@
+// The preview and the PDF export of the joke list on a long collection
+// (gen_jokes.py 10000), with the real joke-list report and the real standard
+// preview window on the offscreen platform.
+//
+//   PrinterButton  the main window on the collection; from the printer
+//                  button's handler until page 1 is painted in the preview
+//                  (its page-available notice handled and the page image
+//                  painted), and until the last page is stored; then, in the
+//                  finished preview, 100 flips to random pages (go to the
+//                  page and paint the visible image): median and worst.
+//   ExportPdf      `zumoria --export-pdf OUT FILE` as a child process: wall
+//                  time, CPU time (wait4's rusage) and peak resident size
+//                  (/usr/bin/time's %M).
+//   PeerPdf        the same for peer_pdf_list, a small Qt program that sets
+//                  the same print-list lines in two columns straight onto
+//                  QPrinter's PDF output.
+//   ExportSteps    the export's two steps in this process: the run into the
+//                  page store, and writing the stored pages as PDF.
+//
+// The collection: $ZUMORIA_BENCH_VICC, else made with the project's
+// generator ($ZUMORIA_GEN_JOKES, else ../shared/tools/gen_jokes.py beside the
+// source tree).
+#include "app/JokeView.h"
+#include "app/ListaNyom.h"
+#include "app/Main.h"
+#include "app/Program.h"
+#include "platform/AppError.h"
+#include "report/RepNotices.h"
+#include "report/RepPdfExport.h"
+#include "report/RepPreview.h"
+#include "report/RepPreviewImage.h"
+#include "report/RepPrinter.h"
+#include "report/RepStandardPreview.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <random>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+
+QTemporaryDir &WorkDir()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
+
+QString Collection()
+{
+    static QString path;
+    if (!path.isEmpty())
+        return path;
+    path = qEnvironmentVariable("ZUMORIA_BENCH_VICC");
+    if (!path.isEmpty())
+        return path;
+    QString generator = qEnvironmentVariable("ZUMORIA_GEN_JOKES");
+    if (generator.isEmpty())
+        generator = QStringLiteral(ZUMORIA_SOURCE_DIR "/../shared/tools/gen_jokes.py");
+    path = WorkDir().filePath(QStringLiteral("jokes10000.vicc"));
+    if (QProcess::execute(QStringLiteral("python3"), {generator, QStringLiteral("10000"), QStringLiteral("-o"), path}) != 0)
+        qFatal("cannot run the joke generator %s", qPrintable(generator));
+    return path;
+}
+
+double CpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+double ThreadCpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+using Steady = std::chrono::steady_clock;
+
+double Seconds(Steady::time_point from, Steady::time_point to)
+{
+    return std::chrono::duration<double>(to - from).count();
+}
+
+TRepStandardPreview *OpenPreview()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *preview = dynamic_cast<TRepStandardPreview *>(w); preview && preview->isVisible())
+            return preview;
+    return nullptr;
+}
+
+// Watches one printer-button run from the application's event filter: the
+// first paint of page 1 (delivered here so its time includes the painting)
+// and the first notice of the finished printer; then flips through the
+// finished preview and closes it.
+class RunWatch : public QObject
+{
+public:
+    Steady::time_point start;
+    double startCpu = 0;
+    double page1Wall = -1, page1Cpu = -1, lastWall = -1, lastCpu = -1;
+    int pagesAtPage1 = 0, pages = 0;
+    std::vector<double> flips, flipsCpu; // seconds, wall and CPU
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && page1Wall < 0 && !FDelivering)
+            return PaintOfPage1(watched, event);
+        if (event->type() == RepPageAvailableNotice() && lastWall < 0)
+            NoteFinished(watched);
+        return false;
+    }
+
+private:
+    bool PaintOfPage1(QObject *watched, QEvent *event)
+    {
+        auto *image = dynamic_cast<TRepPreviewImage *>(watched);
+        if (!image || !image->PagePresent() || image->PageNumber() != 1)
+            return false;
+        FDelivering = true;
+        QCoreApplication::sendEvent(watched, event);
+        FDelivering = false;
+        page1Wall = Seconds(start, Steady::now());
+        page1Cpu = CpuSeconds() - startCpu;
+        pagesAtPage1 = image->Printer() ? image->Printer()->PageCount() : 0;
+        return true;
+    }
+
+    void NoteFinished(QObject *watched)
+    {
+        auto *control = dynamic_cast<TRepPreview *>(watched);
+        if (!control || !control->ShownPrinter() || control->ShownPrinter()->Status() != TRepPrinter::StatusFinished)
+            return;
+        lastWall = Seconds(start, Steady::now());
+        lastCpu = CpuSeconds() - startCpu;
+        pages = control->ShownPrinter()->PageCount();
+        QTimer::singleShot(0, this, [this] { FlipAndClose(); });
+    }
+
+    void FlipAndClose()
+    {
+        // The store is closed when the report is idle again.
+        if (!JokeListReport().Idle()) {
+            QTimer::singleShot(1, this, [this] { FlipAndClose(); });
+            return;
+        }
+        TRepStandardPreview *preview = OpenPreview();
+        if (!preview)
+            return;
+        TRepPreview *control = preview->RepPreview();
+        std::mt19937 random(20261208);
+        std::uniform_int_distribution<int> anyPage(1, std::max(1, pages));
+        for (int i = 0; i < 100; ++i) {
+            int n = anyPage(random);
+            while (pages > 1 && n == control->PageNumber())
+                n = anyPage(random);
+            const auto t0 = Steady::now();
+            const double cpu0 = ThreadCpuSeconds();
+            control->SetPageNumber(n);
+            control->Image()->repaint();
+            flips.push_back(Seconds(t0, Steady::now()));
+            flipsCpu.push_back(ThreadCpuSeconds() - cpu0);
+        }
+        preview->close();
+    }
+
+    bool FDelivering = false;
+};
+
+double Median(std::vector<double> v)
+{
+    if (v.empty())
+        return -1;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+void PrinterButton(benchmark::State &state)
+{
+    static Tfrm_Main *window = nullptr;
+    if (!window) {
+        window = new Tfrm_Main(Collection());
+        window->show();
+        QCoreApplication::processEvents();
+    }
+    for (auto _ : state) {
+        RunWatch watch;
+        qApp->installEventFilter(&watch);
+        watch.start = Steady::now();
+        watch.startCpu = CpuSeconds();
+        window->tbNyomtatClick();
+        qApp->removeEventFilter(&watch);
+        if (watch.page1Wall < 0 || watch.lastWall < 0 || watch.flips.empty()) {
+            state.SkipWithError("the preview did not show the joke list");
+            return;
+        }
+        state.SetIterationTime(watch.lastWall);
+        state.counters["page1_s"] = watch.page1Wall;
+        state.counters["page1_cpu_s"] = watch.page1Cpu;
+        state.counters["stored_at_page1"] = watch.pagesAtPage1;
+        state.counters["last_page_s"] = watch.lastWall;
+        state.counters["last_page_cpu_s"] = watch.lastCpu;
+        state.counters["pages"] = watch.pages;
+        state.counters["flip_median_ms"] = Median(watch.flips) * 1000;
+        state.counters["flip_worst_ms"] = *std::max_element(watch.flips.begin(), watch.flips.end()) * 1000;
+        state.counters["flip_cpu_median_ms"] = Median(watch.flipsCpu) * 1000;
+        state.counters["flip_cpu_worst_ms"] = *std::max_element(watch.flipsCpu.begin(), watch.flipsCpu.end()) * 1000;
+    }
+    state.counters["jokes"] = window->sbxMain->JokeCount();
+}
+
+struct ChildRun
+{
+    double wall = 0, cpu = 0, peakMB = 0;
+    int status = -1;
+};
+
+// Runs program with args to its end under /usr/bin/time. Wall and CPU time
+// come from wait4; the peak resident size from time's own report, as a
+// child started from this big process inherits this process's peak until
+// its exec (Linux keeps the larger of the two), while time is small.
+ChildRun RunChild(const QString &program, const QStringList &args)
+{
+    const QString peakFile = WorkDir().filePath(QStringLiteral("peak.txt"));
+    QStringList all{QStringLiteral("/usr/bin/time"), QStringLiteral("-f"), QStringLiteral("%M"),
+                    QStringLiteral("-o"), peakFile, program};
+    all += args;
+    std::vector<QByteArray> bytes;
+    for (const QString &a : all)
+        bytes.push_back(a.toLocal8Bit());
+    std::vector<char *> argv;
+    for (QByteArray &b : bytes)
+        argv.push_back(b.data());
+    argv.push_back(nullptr);
+    ChildRun run;
+    const auto t0 = Steady::now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+        return run;
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid)
+        return run;
+    run.wall = Seconds(t0, Steady::now());
+    run.cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+              double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    QFile peak(peakFile);
+    if (peak.open(QIODevice::ReadOnly))
+        run.peakMB = peak.readAll().trimmed().split('\n').last().toDouble() / 1024.0;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+// pdfinfo's page count of a PDF file, -1 when it cannot tell.
+int PdfPages(const QString &pdf)
+{
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    if (!info.waitForFinished(60000))
+        return -1;
+    for (const QByteArray &line : info.readAllStandardOutput().split('\n'))
+        if (line.startsWith("Pages:"))
+            return line.mid(6).trimmed().toInt();
+    return -1;
+}
+
+// Runs program with args (writing out) once per iteration.
+void TimeChild(benchmark::State &state, const QString &program, const QStringList &args, const QString &out)
+{
+    for (auto _ : state) {
+        QFile::remove(out);
+        const ChildRun run = RunChild(program, args);
+        if (run.status != 0 || !QFileInfo::exists(out)) {
+            state.SkipWithError("the child process failed");
+            return;
+        }
+        state.SetIterationTime(run.wall);
+        state.counters["cpu_s"] = run.cpu;
+        state.counters["peak_rss_MB"] = run.peakMB;
+        state.counters["pdf_MB"] = double(QFileInfo(out).size()) / 1e6;
+        state.counters["pages"] = PdfPages(out);
+    }
+}
+
+void ExportPdf(benchmark::State &state)
+{
+    const QString out = WorkDir().filePath(QStringLiteral("zumoria.pdf"));
+    TimeChild(state, QStringLiteral(ZUMORIA_PROGRAM), {QStringLiteral("--export-pdf"), out, Collection()}, out);
+}
+
+void PeerPdf(benchmark::State &state)
+{
+    const QString out = WorkDir().filePath(QStringLiteral("peer.pdf"));
+    TimeChild(state, QStringLiteral(ZUMORIA_PEER), {out, Collection()}, out);
+}
+
+// Where the export's time goes, in this process: the joke list run into the
+// page store, then the stored pages written as PDF.
+void ExportSteps(benchmark::State &state)
+{
+    const QString collection = Collection();
+    const QString out = WorkDir().filePath(QStringLiteral("steps.pdf"));
+    for (auto _ : state) {
+        const auto t0 = Steady::now();
+        const double cpu0 = CpuSeconds();
+        const std::vector<TPrintJoke> jokes = PrintJokesOfFile(collection);
+        TrepLista report;
+        report.SetPrintList(collection, PrintListOf(jokes));
+        TRepPrinter printer;
+        report.RenderInto(printer);
+        const auto t1 = Steady::now();
+        const double cpu1 = CpuSeconds();
+        TRepPdfExportFilter(out).WritePages(printer);
+        const auto t2 = Steady::now();
+        state.SetIterationTime(Seconds(t0, t2));
+        state.counters["store_s"] = Seconds(t0, t1);
+        state.counters["store_cpu_s"] = cpu1 - cpu0;
+        state.counters["pdf_s"] = Seconds(t1, t2);
+        state.counters["pdf_cpu_s"] = CpuSeconds() - cpu1;
+        state.counters["pages"] = printer.PageCount();
+    }
+}
+
+BENCHMARK(PrinterButton)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(3);
+BENCHMARK(ExportPdf)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(3);
+BENCHMARK(PeerPdf)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(3);
+BENCHMARK(ExportSteps)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(2);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The main window keeps its settings and recent files here, not in the
+    // user's own.
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
+    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
+    QApplication app(argc, argv);
+    StartApplication();
+    SetErrorBoxSink([](const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); });
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
