@@ -117,6 +117,7 @@ public:
     double startCpu = 0;
     double page1Wall = -1, page1Cpu = -1, lastWall = -1, lastCpu = -1;
     int pagesAtPage1 = 0, pages = 0;
+    QSize imageSize; // the page image's size in the finished preview
     std::vector<double> flips, flipsCpu; // seconds, wall and CPU
 
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -178,6 +179,7 @@ private:
             flips.push_back(Seconds(t0, Steady::now()));
             flipsCpu.push_back(ThreadCpuSeconds() - cpu0);
         }
+        imageSize = control->Image()->size();
         preview->close();
     }
 
@@ -218,6 +220,8 @@ void PrinterButton(benchmark::State &state)
         state.counters["last_page_s"] = watch.lastWall;
         state.counters["last_page_cpu_s"] = watch.lastCpu;
         state.counters["pages"] = watch.pages;
+        state.counters["image_w"] = watch.imageSize.width();
+        state.counters["image_h"] = watch.imageSize.height();
         state.counters["flip_median_ms"] = Median(watch.flips) * 1000;
         state.counters["flip_worst_ms"] = *std::max_element(watch.flips.begin(), watch.flips.end()) * 1000;
         state.counters["flip_cpu_median_ms"] = Median(watch.flipsCpu) * 1000;
