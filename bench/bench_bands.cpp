@@ -7,22 +7,18 @@
 // The collection comes from shared/tools/gen_jokes.py; point
 // ZUMORIA_BENCH_VICC at a generated file, or the benchmark runs the
 // generator itself (ZUMORIA_GEN_JOKES names it, default
-// /work/shared/tools/gen_jokes.py).
-#include "report/RepBands.h"
-#include "report/RepCtrls.h"
-#include "report/RepDefinition.h"
+// /work/shared/tools/gen_jokes.py). The engine's run is the program's own
+// joke-list report on the program's own print list.
+#include "app/ListaNyom.h"
 #include "report/RepPrinter.h"
-#include "report/RepReport.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -42,131 +38,44 @@ long PeakRssKiB()
     return -1;
 }
 
-QByteArray CollectionBytes(int jokes)
+// The collection's path: ZUMORIA_BENCH_VICC, or a file the generator
+// writes into a folder that lives as long as the benchmark.
+QString CollectionPath(int jokes)
 {
-    const QByteArray given = qgetenv("ZUMORIA_BENCH_VICC");
-    if (!given.isEmpty()) {
-        QFile file(QString::fromLocal8Bit(given));
-        if (file.open(QIODevice::ReadOnly))
-            return file.readAll();
-    }
-    QString generator = QString::fromLocal8Bit(qgetenv("ZUMORIA_GEN_JOKES"));
+    const QString given = qEnvironmentVariable("ZUMORIA_BENCH_VICC");
+    if (!given.isEmpty())
+        return given;
+    static QTemporaryDir dir;
+    QString generator = qEnvironmentVariable("ZUMORIA_GEN_JOKES");
     if (generator.isEmpty())
         generator = QStringLiteral("/work/shared/tools/gen_jokes.py");
+    const QString path = dir.filePath(QStringLiteral("jokes.vicc"));
     QProcess gen;
+    gen.setStandardOutputFile(path);
     gen.start(QStringLiteral("python3"), {generator, QString::number(jokes)});
     gen.waitForFinished(120000);
-    return gen.readAllStandardOutput();
+    return path;
 }
 
-// The print list: for each joke its heading (or "*** vicc"), its lines as
-// they stand, and "#<number>".
-QStringList PrintList(const QByteArray &bytes)
-{
-    const QString text = QStringDecoder("windows-1250").decode(bytes);
-    QStringList list;
-    QStringList lines;
-    QString heading;
-    int number = 0;
-    bool first = true;
-    auto flush = [&] {
-        if (lines.isEmpty() && heading.isEmpty())
-            return;
-        list << (heading.isEmpty() ? QStringLiteral("*** vicc") : heading);
-        list += lines;
-        list << QStringLiteral("#%1").arg(++number);
-        lines.clear();
-        heading.clear();
-        first = true;
-    };
-    for (const QString &line : text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")))) {
-        if (line.startsWith(QLatin1String("//")))
-            continue;
-        if (line == QLatin1String("<<")) {
-            flush();
-            continue;
-        }
-        if (first && line.startsWith(QLatin1String("##")))
-            heading = line.mid(2);
-        else if (!line.isEmpty() || !lines.isEmpty())
-            lines << line;
-        first = false;
-    }
-    flush();
-    return list;
-}
-
-// The joke list with its looks, as the program prints it.
-class ListReport : public TRepReport
-{
-public:
-    ListReport()
-    {
-        const QString path = QFileInfo(QStringLiteral(__FILE__)).dir().filePath(
-            QStringLiteral("../tests/report/data/joke_list.zrd"));
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            qFatal("cannot read %s", qPrintable(path));
-        LoadReportDefinition(*this, file.readAll(), path);
-        Strings = findChild<TRepStringsBand *>(QStringLiteral("RepStringsBand1"));
-        Expr = findChild<TRepExpr *>(QStringLiteral("RepExpr"));
-        Shape = findChild<TRepShape *>(QStringLiteral("RepShape2"));
-    }
-    bool BindHandler(TRepControl *component, const QString &, const QString &) override
-    {
-        static_cast<TRepCustomBand *>(component)->BeforePrint = [this](TRepCustomBand *, bool &) { Look(); };
-        return true;
-    }
-    void Look()
-    {
-        const QString line = Expr->CurrentValue().Text();
-        const QChar c = line.isEmpty() ? QChar() : line.at(0);
-        TRepFont font;
-        font.Charset = 0;
-        if (c == QLatin1Char('*') || c == QLatin1Char('#')) {
-            Strings->SetHeight(24);
-            Expr->SetLeft(24);
-            Expr->SetAlignment(c == QLatin1Char('*') ? TAlignment::taLeftJustify : TAlignment::taRightJustify);
-            font.Name = QStringLiteral("Comic Sans MS");
-            font.Size = c == QLatin1Char('*') ? 12 : 10;
-            font.Bold = true;
-            font.Color = c == QLatin1Char('*') ? 0x00FF0000 : 0x000000FF;
-            Shape->SetEnabled(c == QLatin1Char('*'));
-        } else {
-            Strings->SetHeight(19);
-            Expr->SetLeft(52);
-            Expr->SetAlignment(TAlignment::taLeftJustify);
-            font.Name = QStringLiteral("Garamond");
-            font.Size = 11;
-            font.Color = 0;
-            Shape->SetEnabled(false);
-        }
-        Expr->SetFont(font);
-    }
-    TRepStringsBand *Strings;
-    TRepExpr *Expr;
-    TRepShape *Shape;
-};
-
+// The print list of the collection, as the printer button makes it.
 const QStringList &Lines()
 {
-    static const QStringList lines = PrintList(CollectionBytes(10000));
+    static const QStringList lines = PrintListOf(PrintJokesOfFile(CollectionPath(10000)));
     return lines;
 }
 
 void BM_BandEngine(benchmark::State &state)
 {
     const QStringList &all = Lines();
-    const QStringList lines = all.mid(0, all.size() * state.range(0) / 100);
-    ListReport report;
-    report.Strings->SetItems(lines);
+    TrepLista report;
+    report.SetPrintList(QStringLiteral("jokes.vicc"), all.mid(0, all.size() * state.range(0) / 100));
     long pages = 0;
     for (auto _ : state) {
         TRepPrinter printer;
-        report.GenerateOn(printer);
+        report.RenderInto(printer);
         pages += printer.PageCount();
     }
-    state.counters["lines"] = double(lines.size());
+    state.counters["lines"] = double(all.size() * state.range(0) / 100);
     state.counters["pages/s"] = benchmark::Counter(double(pages), benchmark::Counter::kIsRate);
     state.counters["peakRSS_MiB"] = double(PeakRssKiB()) / 1024.0;
 }

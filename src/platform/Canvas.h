@@ -102,3 +102,27 @@ public:
     // Draws a whole page scaled into target.
     virtual void StretchDraw(const QRect &target, const Metafile &page) = 0;
 };
+
+// A canvas that draws by itself and so keeps the font (Arial 10 at first),
+// text colour, pen and brush last set on it.
+class DrawingCanvas : public Canvas
+{
+public:
+    void SetFont(const QFont &font, const QColor &color) override
+    {
+        FFont = font;
+        FFontColor = color;
+    }
+    void SetPen(const CanvasPen &pen) override { FPen = pen; }
+    void SetBrush(const CanvasBrush &brush) override { FBrush = brush; }
+    QFont Font() const override { return FFont; }
+    QColor FontColor() const override { return FFontColor; }
+    CanvasPen Pen() const override { return FPen; }
+    CanvasBrush Brush() const override { return FBrush; }
+
+protected:
+    QFont FFont{QStringLiteral("Arial"), 10};
+    QColor FFontColor = Qt::black;
+    CanvasPen FPen;
+    CanvasBrush FBrush;
+};

@@ -126,7 +126,6 @@ struct MetafileCanvas::Recorder
 MetafileCanvas::MetafileCanvas(int width, int height, int pixelsPerInch)
     : FRec(std::make_unique<Recorder>()), FPixelsPerInch(pixelsPerInch > 0 ? pixelsPerInch : 96)
 {
-    FFont = QFont(QStringLiteral("Arial"), 10);
     emf_htable_create(64, 64, &FRec->handles);
     width = std::max(width, 1);
     height = std::max(height, 1);
@@ -173,12 +172,6 @@ Metafile MetafileCanvas::Finish()
             throw std::logic_error("metafile recorder produced an invalid page");
     }
     return *FRec->page;
-}
-
-void MetafileCanvas::SetFont(const QFont &font, const QColor &color)
-{
-    FFont = font;
-    FFontColor = color;
 }
 
 int MetafileCanvas::TextWidth(const QString &text) const

@@ -15,7 +15,7 @@
 #include <memory>
 #include <optional>
 
-class MetafileCanvas : public Canvas
+class MetafileCanvas : public DrawingCanvas
 {
 public:
     // A page width x height pixels of a reference device with pixelsPerInch.
@@ -30,13 +30,6 @@ public:
 
     int PixelsPerInchX() const override { return FPixelsPerInch; }
     int PixelsPerInchY() const override { return FPixelsPerInch; }
-    void SetFont(const QFont &font, const QColor &color) override;
-    void SetPen(const CanvasPen &pen) override { FPen = pen; }
-    void SetBrush(const CanvasBrush &brush) override { FBrush = brush; }
-    QFont Font() const override { return FFont; }
-    QColor FontColor() const override { return FFontColor; }
-    CanvasPen Pen() const override { return FPen; }
-    CanvasBrush Brush() const override { return FBrush; }
     int TextWidth(const QString &text) const override;
     int TextHeight(const QString &text) const override;
     void TextOut(int x, int y, const QString &text, CanvasTextAlign align,
@@ -59,10 +52,6 @@ private:
 
     std::unique_ptr<Recorder> FRec;
     int FPixelsPerInch;
-    QFont FFont;
-    QColor FFontColor = Qt::black;
-    CanvasPen FPen;
-    CanvasBrush FBrush;
 };
 
 // The pixel height of font on a device of pixelsPerInch: its point size

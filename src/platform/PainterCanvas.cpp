@@ -51,18 +51,11 @@ PainterCanvas::PainterCanvas(QPainter &painter)
     : FPainter(painter), FDpiX(painter.device() ? painter.device()->logicalDpiX() : 96),
       FDpiY(painter.device() ? painter.device()->logicalDpiY() : 96)
 {
-    FFont = QFont(QStringLiteral("Arial"), 10);
 }
 
 void PainterCanvas::Reset()
 {
     FPosition = QPoint();
-}
-
-void PainterCanvas::SetFont(const QFont &font, const QColor &color)
-{
-    FFont = font;
-    FFontColor = color;
 }
 
 int PainterCanvas::TextWidth(const QString &text) const

@@ -10,7 +10,7 @@
 
 class QPainter;
 
-class PainterCanvas : public Canvas
+class PainterCanvas : public DrawingCanvas
 {
 public:
     explicit PainterCanvas(QPainter &painter);
@@ -20,13 +20,6 @@ public:
 
     int PixelsPerInchX() const override { return FDpiX; }
     int PixelsPerInchY() const override { return FDpiY; }
-    void SetFont(const QFont &font, const QColor &color) override;
-    void SetPen(const CanvasPen &pen) override { FPen = pen; }
-    void SetBrush(const CanvasBrush &brush) override { FBrush = brush; }
-    QFont Font() const override { return FFont; }
-    QColor FontColor() const override { return FFontColor; }
-    CanvasPen Pen() const override { return FPen; }
-    CanvasBrush Brush() const override { return FBrush; }
     int TextWidth(const QString &text) const override;
     int TextHeight(const QString &text) const override;
     void TextOut(int x, int y, const QString &text, CanvasTextAlign align,
@@ -44,10 +37,6 @@ private:
     QPainter &FPainter;
     int FDpiX;
     int FDpiY;
-    QFont FFont;
-    QColor FFontColor = Qt::black;
-    CanvasPen FPen;
-    CanvasBrush FBrush;
     QPoint FPosition;
 };
 
