@@ -3,6 +3,9 @@
 #include "platform/Metafile.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QHash>
+#include <QRawFont>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -146,6 +149,7 @@ private:
     DcState S;
     std::vector<DcState> Saved;
     std::unordered_map<quint32, GdiObject> Objects;
+    QHash<QFont, QRawFont> RawFonts; // per font of the page, for text drawn at its advances
 
     QTransform Mapping() const
     {
@@ -439,6 +443,49 @@ private:
             P.fillPath(path, BrushOf(brush));
     }
 
+    // Draws text as the glyphs of font placed at the record's own character
+    // advances, without laying the string out again; false (nothing drawn)
+    // when the record has no advances or the font lacks a character, which
+    // then needs the full text layout with its font fallback.
+    bool DrawAtAdvances(const Record &r, const QFont &font, const QString &text, quint32 offDx, quint32 count,
+                        const QPointF &baseline)
+    {
+        if (offDx == 0 || !r.Holds(offDx, quint64(count) * 4) || qsizetype(count) != text.size())
+            return false;
+        const QRawFont &raw = RawFontOf(font);
+        if (!raw.isValid())
+            return false;
+        QList<quint32> glyphs(text.size());
+        int n = int(glyphs.size());
+        if (!raw.glyphIndexesForChars(text.constData(), int(text.size()), glyphs.data(), &n) ||
+            n != int(text.size()))
+            return false;
+        QList<QPointF> positions(n);
+        double x = 0;
+        for (int i = 0; i < n; ++i) {
+            if (glyphs[i] == 0 || text[i].isSurrogate() || text[i].category() == QChar::Mark_NonSpacing)
+                return false;
+            positions[i] = QPointF(x, 0);
+            x += r.I32(offDx + 4 * quint32(i));
+        }
+        QGlyphRun run;
+        run.setRawFont(raw);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        run.setUnderline(font.underline());
+        run.setStrikeOut(font.strikeOut());
+        P.drawGlyphRun(baseline, run);
+        return true;
+    }
+
+    const QRawFont &RawFontOf(const QFont &font)
+    {
+        auto it = RawFonts.find(font);
+        if (it == RawFonts.end())
+            it = RawFonts.insert(font, QRawFont::fromFont(font));
+        return *it;
+    }
+
     void Text(const Record &r, bool wide)
     {
         const qint32 x = r.I32(36), y = r.I32(40);
@@ -513,7 +560,10 @@ private:
         if (!std::isfinite(scale) || scale > 20000)
             return;
         if (scale <= 500 && plain) {
-            P.drawText(QPointF(left, top + metrics.ascent()), text);
+            const QPointF baseline(left, top + metrics.ascent());
+            const bool rtl = P.layoutDirection() == Qt::RightToLeft;
+            if (rtl || !DrawAtAdvances(r, font, text, offDx, count, baseline))
+                P.drawText(baseline, text);
         } else {
             QPainterPath outline;
             outline.addText(QPointF(left, top + metrics.ascent()), font, text);

@@ -53,11 +53,15 @@ QByteArray QueuedPdf(const QString &job, int waitMs)
 }
 
 // Page text with the footer's date and time taken out (the print is a
-// second run of the report, a minute later perhaps) and runs of blanks
-// made one, so device and screen rounding of positions do not matter.
+// second run of the report, a minute later perhaps), runs of blanks made
+// one, so device and screen rounding of positions do not matter, and
+// ligatures spelt out (the printer lays text out afresh and may join "fi";
+// the stored pages are played back character by character).
 QStringList ComparablePages(const QString &text)
 {
-    QStringList pages = WithoutDateTimes(text).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    QStringList pages = WithoutDateTimes(text)
+                            .normalized(QString::NormalizationForm_KC)
+                            .split(QLatin1Char('\f'), Qt::SkipEmptyParts);
     for (QString &page : pages)
         page = page.simplified();
     pages.removeAll(QString());

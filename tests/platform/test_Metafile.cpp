@@ -151,6 +151,50 @@ TEST(MetafileTest, TextIsPlacedByItsReferencePointInTheFontColour)
     EXPECT_EQ(DarkPixels(left, QRect(0, 0, 400, 19)), 0) << "text hangs below its top";
 }
 
+// The page's text record of text (Arial 20 pt at 20, 10) with every
+// character advance set to advance, when advance > 0.
+Metafile TextPage(const QString &text, qint32 advance)
+{
+    const Metafile page = Record(300, 60, [&](Canvas &c) {
+        QFont font(QStringLiteral("Arial"));
+        font.setPointSize(20);
+        c.SetFont(font, Qt::black);
+        c.TextOut(20, 10, text, CanvasTextAlign::Left, false);
+    });
+    QByteArray bytes = page.Bytes();
+    for (qsizetype at = 0; advance > 0 && at + 8 <= bytes.size();) {
+        const quint32 type = qFromLittleEndian<quint32>(bytes.constData() + at);
+        const quint32 size = qFromLittleEndian<quint32>(bytes.constData() + at + 4);
+        if (size < 8)
+            break;
+        if (type == U_EMR_EXTTEXTOUTW) {
+            const quint32 options = qFromLittleEndian<quint32>(bytes.constData() + at + 52);
+            const quint32 offDx = qFromLittleEndian<quint32>(bytes.constData() + at + ((options & U_ETO_NO_RECT) ? 56 : 72));
+            for (qsizetype i = 0; i < text.size(); ++i)
+                qToLittleEndian<qint32>(advance, bytes.data() + at + offDx + 4 * i);
+        }
+        at += size;
+    }
+    return *Metafile::FromBytes(bytes);
+}
+
+TEST(MetafileTest, TextIsDrawnAtTheAdvancesItsRecordHolds)
+{
+    // Each "i" stands where the record puts it, not where a new layout of
+    // the string would.
+    const QImage spaced = Play(TextPage(QStringLiteral("ii"), 80), 300, 60);
+    EXPECT_GT(DarkPixels(spaced, QRect(18, 10, 14, 40)), 20);
+    EXPECT_EQ(DarkPixels(spaced, QRect(40, 0, 50, 60)), 0);
+    EXPECT_GT(DarkPixels(spaced, QRect(98, 10, 14, 40)), 20);
+    // As recorded, the two stand side by side.
+    const QImage natural = Play(TextPage(QStringLiteral("ii"), 0), 300, 60);
+    EXPECT_EQ(DarkPixels(natural, QRect(60, 0, 240, 60)), 0);
+    // Text a font's glyphs alone cannot set (a combining accent) is still
+    // drawn, through the full text layout.
+    const QImage accented = Play(TextPage(QStringLiteral("e\u0301e\u0301"), 0), 300, 60);
+    EXPECT_GT(DarkPixels(accented, QRect(18, 0, 60, 60)), 40);
+}
+
 TEST(MetafileTest, TextWidthAndHeightFollowTheDensity)
 {
     QFont font(QStringLiteral("Arial"));
