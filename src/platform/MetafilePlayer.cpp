@@ -11,6 +11,7 @@
 #include <QPolygonF>
 #include <QStringDecoder>
 #include <QtEndian>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <unordered_map>
@@ -472,9 +473,18 @@ private:
         run.setRawFont(raw);
         run.setGlyphIndexes(glyphs);
         run.setPositions(positions);
-        run.setUnderline(font.underline());
-        run.setStrikeOut(font.strikeOut());
         P.drawGlyphRun(baseline, run);
+        // The run's own decoration flags are lost under a scaling
+        // transform, so underline and strike-out are drawn here, over the
+        // advances' width.
+        if (font.underline() || font.strikeOut()) {
+            const QFontMetricsF metrics(font);
+            const double thickness = std::max(metrics.lineWidth(), 1.0);
+            if (font.underline())
+                P.fillRect(QRectF(baseline.x(), baseline.y() + metrics.underlinePos(), x, thickness), S.textColor);
+            if (font.strikeOut())
+                P.fillRect(QRectF(baseline.x(), baseline.y() - metrics.strikeOutPos(), x, thickness), S.textColor);
+        }
         return true;
     }
 

@@ -151,13 +151,14 @@ TEST(MetafileTest, TextIsPlacedByItsReferencePointInTheFontColour)
     EXPECT_EQ(DarkPixels(left, QRect(0, 0, 400, 19)), 0) << "text hangs below its top";
 }
 
-// The page's text record of text (Arial 20 pt at 20, 10) with every
-// character advance set to advance, when advance > 0.
-Metafile TextPage(const QString &text, qint32 advance)
+// The page's text record of text (Arial 20 pt at 20, 10, underlined when
+// asked) with every character advance set to advance, when advance > 0.
+Metafile TextPage(const QString &text, qint32 advance, bool underline = false)
 {
     const Metafile page = Record(300, 60, [&](Canvas &c) {
         QFont font(QStringLiteral("Arial"));
         font.setPointSize(20);
+        font.setUnderline(underline);
         c.SetFont(font, Qt::black);
         c.TextOut(20, 10, text, CanvasTextAlign::Left, false);
     });
@@ -193,6 +194,14 @@ TEST(MetafileTest, TextIsDrawnAtTheAdvancesItsRecordHolds)
     // drawn, through the full text layout.
     const QImage accented = Play(TextPage(QStringLiteral("e\u0301e\u0301"), 0), 300, 60);
     EXPECT_GT(DarkPixels(accented, QRect(18, 0, 60, 60)), 40);
+    // An underline runs under the whole text, also on a page scaled up.
+    for (const int scale : {1, 2}) {
+        const auto dark = [scale](bool underline) {
+            const QImage image = Play(TextPage(QStringLiteral("aaaa"), 0, underline), 300 * scale, 60 * scale);
+            return DarkPixels(image, QRect(0, 0, 300 * scale, 60 * scale));
+        };
+        EXPECT_GT(dark(true), dark(false) + 30 * scale) << scale;
+    }
 }
 
 TEST(MetafileTest, TextWidthAndHeightFollowTheDensity)
