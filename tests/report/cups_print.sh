@@ -51,4 +51,6 @@ fi
 # The queue is also the default printer, the one a report prints on unless
 # told otherwise.
 lpadmin -d ci-pdf 2>>"$T/log/lpadmin.out" || { echo "no default queue"; cat "$T/log/lpadmin.out"; exit 77; }
+# The user's own choice of a default (lpoptions) must not win over it.
+export LPDEST=ci-pdf PRINTER=ci-pdf
 ZUMORIA_CUPS_JOB="$T/out/job.prn" QT_QPA_PLATFORM=offscreen "$test_binary"
