@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Produces the README's picture: the main window on the sample collection,
-# grabbed offscreen into docs/screenshot.png.
+# Produces the README's pictures: the main window on the sample collection,
+# grabbed offscreen into docs/screenshot.png, and the print preview of its
+# joke list into docs/preview.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh >/dev/null
 cmake --build build --target screenshot
 build/src/screenshot examples/Viccek.vicc docs/screenshot.png "${1:-0}"
-echo docs/screenshot.png
+build/src/screenshot --preview examples/Viccek.vicc docs/preview.png
+echo docs/screenshot.png docs/preview.png

@@ -139,6 +139,30 @@ TEST(ListaNyom, SampleCollectionExportedToPdf)
     EXPECT_TRUE(text.contains(QStringLiteral("#33")));
 }
 
+// A joke line wider than the column continues on the lines below it (and in
+// the next column or page when the column is full): no word is lost.
+TEST(ListaNyom, LongLinesPrintWhole)
+{
+    QTemporaryDir dir;
+    QByteArray joke = "##Hosszú sorok\n";
+    QStringList words;
+    for (int line = 0; line < 60; ++line) {
+        QStringList lineWords;
+        for (int w = 0; w < 14; ++w)
+            lineWords << QStringLiteral("s%1x%2").arg(line).arg(w);
+        joke += lineWords.join(QLatin1Char(' ')).toUtf8() + "\n";
+        words += lineWords;
+    }
+    const QString out = dir.filePath(QStringLiteral("hosszu.pdf"));
+    ASSERT_EQ(RunBatchExport(TBatchFormat::Pdf, out, WriteJokeFile(dir, "hosszu.vicc", joke + "<<\n")), BatchOk);
+    const QString text = PdfText(out);
+    const QStringList printed = text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    for (const QString &word : words)
+        EXPECT_TRUE(printed.contains(word)) << word.toStdString();
+    EXPECT_GE(text.count(QLatin1Char('\f')), 2) << "the lines fill more than one page";
+    EXPECT_TRUE(printed.contains(QStringLiteral("#1")));
+}
+
 TEST(ListaNyom, BatchExportFailures)
 {
     QTemporaryDir dir;

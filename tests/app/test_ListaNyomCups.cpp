@@ -62,8 +62,14 @@ QStringList ComparablePages(const QString &text)
     QStringList pages = WithoutDateTimes(text)
                             .normalized(QString::NormalizationForm_KC)
                             .split(QLatin1Char('\f'), Qt::SkipEmptyParts);
-    for (QString &page : pages)
-        page = page.simplified();
+    // The words of each page in sorted order: the printer's resolution may
+    // shift a line by a pixel, and pdftotext then reads neighbouring columns
+    // in another order.
+    for (QString &page : pages) {
+        QStringList words = page.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+        words.sort();
+        page = words.join(QLatin1Char(' '));
+    }
     pages.removeAll(QString());
     return pages;
 }
