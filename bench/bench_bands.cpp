@@ -9,13 +9,13 @@
 // generator itself (ZUMORIA_GEN_JOKES names it, default
 // /work/shared/tools/gen_jokes.py). The engine's run is the program's own
 // joke-list report on the program's own print list.
+#include "PeerPdfList.h"
 #include "app/ListaNyom.h"
+#include "app/Program.h"
 #include "report/RepPrinter.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QPainter>
-#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringEncoder>
@@ -76,52 +76,20 @@ void BM_BandEngine(benchmark::State &state)
         pages += printer.PageCount();
     }
     state.counters["lines"] = double(all.size() * state.range(0) / 100);
+    state.counters["pages"] = double(pages);
     state.counters["pages/s"] = benchmark::Counter(double(pages), benchmark::Counter::kIsRate);
     state.counters["peakRSS_MiB"] = double(PeakRssKiB()) / 1024.0;
 }
 BENCHMARK(BM_BandEngine)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// The Qt peer: the same lines in two columns of an A4 page through QPrinter
-// to PDF, heading / number / text fonts as the joke list, no band engine.
+// The Qt peer: the same lines through QPrinter to PDF (PeerPdfList.h).
 void BM_QtPdfPeer(benchmark::State &state)
 {
-    const QStringList &lines = Lines();
     QTemporaryDir dir;
     long pages = 0;
-    for (auto _ : state) {
-        QPrinter printer(QPrinter::ScreenResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir.filePath(QStringLiteral("peer.pdf")));
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        printer.setPageMargins(QMarginsF(10, 10, 10, 16), QPageLayout::Millimeter);
-        QPainter painter(&printer);
-        const QRect area = painter.viewport();
-        const int columnWidth = area.width() / 2;
-        QFont heading(QStringLiteral("Comic Sans MS"), 12, QFont::Bold);
-        QFont number(QStringLiteral("Comic Sans MS"), 10, QFont::Bold);
-        QFont body(QStringLiteral("Garamond"), 11);
-        int column = 0;
-        int y = 0;
-        pages = 1;
-        for (const QString &line : lines) {
-            const bool isHeading = line.startsWith(QLatin1Char('*'));
-            const bool isNumber = !isHeading && line.startsWith(QLatin1Char('#'));
-            const int h = isHeading || isNumber ? 24 : 19;
-            if (y + h > area.height()) {
-                y = 0;
-                if (++column == 2) {
-                    column = 0;
-                    printer.newPage();
-                    ++pages;
-                }
-            }
-            painter.setFont(isHeading ? heading : isNumber ? number : body);
-            const QRect box(column * columnWidth + (isHeading || isNumber ? 24 : 52), y,
-                            columnWidth - 60, h);
-            painter.drawText(box, (isNumber ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, line);
-            y += h;
-        }
-    }
+    for (auto _ : state)
+        pages += PrintPeerPdfList(dir.filePath(QStringLiteral("peer.pdf")), QStringLiteral("jokes.vicc"), Lines());
+    state.counters["pages"] = double(pages);
     state.counters["pages/s"] = benchmark::Counter(double(pages), benchmark::Counter::kIsRate);
     state.counters["peakRSS_MiB"] = double(PeakRssKiB()) / 1024.0;
 }
@@ -161,6 +129,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    StartApplication(); // the program's font substitutions
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
