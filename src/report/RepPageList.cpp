@@ -54,27 +54,34 @@ Header ReadHeader(TRepStream &stream)
 // Walks every record of a file's stream: page numbers in order, links that
 // stay inside the file and agree with each other, the last record ending the
 // file. Only then may the chain be walked without further doubt.
-bool SoundChain(TRepStream &stream, const Header &h, int headerSize)
+// Walks the whole record chain of a store: the start of every record, or
+// none when a record is out of place or its links disagree.
+std::optional<std::vector<qint64>> SoundChain(TRepStream &stream, const Header &h, int headerSize)
 {
     const qint64 size = stream.Size();
     if (h.pageCount < 0 || qint64(h.pageCount) * RecordOverhead > size - headerSize)
-        return false;
+        return std::nullopt;
+    std::vector<qint64> starts;
+    starts.reserve(size_t(h.pageCount));
     qint64 at = headerSize;
     for (qint32 n = 1; n <= h.pageCount; ++n) {
         if (size - at < RecordOverhead)
-            return false;
+            return std::nullopt;
         stream.Seek(at);
         if (ReadI32(stream) != n)
-            return false;
+            return std::nullopt;
         const qint64 next = quint32(ReadI32(stream));
         if (next < at + RecordOverhead || next > size)
-            return false;
+            return std::nullopt;
         stream.Seek(next - 4);
         if (ReadI32(stream) != at)
-            return false;
+            return std::nullopt;
+        starts.push_back(at);
         at = next;
     }
-    return h.pageCount == 0 || at == size;
+    if (h.pageCount != 0 && at != size)
+        return std::nullopt;
+    return starts;
 }
 
 } // namespace
@@ -93,18 +100,21 @@ void TRepPageList::SetStream(std::unique_ptr<TRepStream> stream)
     std::lock_guard guard(FLock);
     FStream = std::move(stream);
     FPageCount = 0;
+    FRecordStarts.clear();
 }
 
 void TRepPageList::ReleaseStream()
 {
     std::lock_guard guard(FLock);
     FStream.reset();
+    FRecordStarts.clear();
 }
 
 void TRepPageList::ClearPages()
 {
     std::lock_guard guard(FLock);
     FPageCount = 0;
+    FRecordStarts.clear();
 }
 
 int TRepPageList::ProbeHeaderSize(TRepStream &stream)
@@ -140,6 +150,8 @@ void TRepPageList::AppendPage(const Metafile &page)
     if (FPageCount == 1)
         WriteHeader(1);
     const qint64 p0 = FStream->Seek(FStream->Size());
+    if (FRecordStarts.size() + 1 == size_t(FPageCount))
+        FRecordStarts.push_back(p0);
     WriteI32(*FStream, FPageCount);
     const qint64 p1 = FStream->Position();
     WriteI32(*FStream, qint32(p1));
@@ -173,6 +185,10 @@ void TRepPageList::PositionAtPage(int n)
         s.Seek(size - 4);
         moveTo(quint32(ReadI32(s)));
     };
+    if (size_t(n) <= FRecordStarts.size()) {
+        moveTo(FRecordStarts[size_t(n - 1)]);
+        return;
+    }
     if (n == 1) {
         s.Seek(headerSize);
         return;
@@ -258,11 +274,13 @@ void TRepPageList::LoadFromReportFile(const QString &name)
 {
     auto stream = std::make_unique<TRepStream>(name);
     const Header h = ReadHeader(*stream);
-    if (!SoundChain(*stream, h, ProbeHeaderSize(*stream)))
+    std::optional<std::vector<qint64>> starts = SoundChain(*stream, h, ProbeHeaderSize(*stream));
+    if (!starts)
         throw ERepError(NotReportFileText.arg(QDir::toNativeSeparators(name)));
     stream->Seek(0);
     std::lock_guard guard(FLock);
     FStream = std::move(stream);
+    FRecordStarts = std::move(*starts);
     FPageCount = h.pageCount;
     FCompression = h.compression;
 }

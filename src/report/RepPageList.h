@@ -20,6 +20,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 class TRepStream;
 
@@ -48,9 +49,10 @@ public:
     // Page n (1-based), or none when n is outside 1..PageCount or the stored
     // bytes are no sound page.
     std::optional<Metafile> ReadPage(int n);
-    // Moves the stream to the start of record n, walking the record chain
-    // from the current position; fails with "Stream read error" on a chain
-    // that leaves the store.
+    // Moves the stream to the start of record n: straight there when the
+    // store knows where the record starts (every page it wrote or loaded),
+    // else walking the record chain from the current position; fails with
+    // "Stream read error" on a chain that leaves the store.
     void PositionAtPage(int n);
     // Rewrites the header with the page count and the time of now.
     void FinishStore();
@@ -79,6 +81,9 @@ private:
     std::unique_ptr<TRepStream> FStream;
     int FPageCount = 0;
     bool FCompression = false;
+    // Where each record starts (page n at [n - 1]), so a page is found
+    // without walking the chain; 8 bytes a page.
+    std::vector<qint64> FRecordStarts;
 };
 
 // The local time now as days since 1899-12-30 with the time of day as the

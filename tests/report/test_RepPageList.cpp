@@ -50,6 +50,12 @@ TEST_P(RepPageListTest, PagesComeBackInAnyOrder)
     }
     EXPECT_FALSE(store.ReadPage(0));
     EXPECT_FALSE(store.ReadPage(13));
+
+    // A new run into the same store: records now start elsewhere.
+    Fill(store, 4, !compressed, 2000);
+    for (int n : {4, 2, 3, 1})
+        EXPECT_EQ(PageNumberOf(*store.ReadPage(n)), n);
+    EXPECT_FALSE(store.ReadPage(5));
 }
 
 TEST_P(RepPageListTest, SavingAndLoadingKeepEveryByte)
