@@ -1,5 +1,7 @@
 #include "report/RepControl.h"
 
+#include <algorithm>
+
 TRepControl::TRepControl(TRepControl *parent) : QObject(parent) {}
 
 TRepControl::~TRepControl() = default;
@@ -29,7 +31,11 @@ void TRepControl::SetName(const QString &name)
 
 void TRepControl::SetBounds(int left, int top, int width, int height)
 {
-    const QRect next(left, top, width < 0 ? 0 : width, height < 0 ? 0 : height);
+    // Pixel bounds are kept far from the ends of int, so edges and sums of
+    // them never overflow whatever sizes a definition asks for.
+    const QRect next(std::clamp(left, -MaxPixelExtent, MaxPixelExtent),
+                     std::clamp(top, -MaxPixelExtent, MaxPixelExtent), std::clamp(width, 0, MaxPixelExtent),
+                     std::clamp(height, 0, MaxPixelExtent));
     if (next == FBounds)
         return;
     const QRect old = FBounds;

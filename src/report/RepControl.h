@@ -24,6 +24,9 @@ public:
     void SetName(const QString &name);
 
     // Pixel bounds relative to the parent. A change calls BoundsChanged.
+    // Positions are kept within ±MaxPixelExtent and sizes within
+    // 0..MaxPixelExtent (a quarter of a billion pixels).
+    static constexpr int MaxPixelExtent = 1 << 28;
     QRect Bounds() const { return FBounds; }
     int Left() const { return FBounds.x(); }
     int Top() const { return FBounds.y(); }

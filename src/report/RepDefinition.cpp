@@ -21,6 +21,12 @@ namespace {
 constexpr const char *Magic = "zumoria-report";
 constexpr int FormatVersion = 1;
 constexpr int MaxDepth = 32;
+// Sizes beyond any paper or control are refused, so the pixel sizes made
+// from them stay far inside what a control can hold: lengths in Native units
+// (100 m), pixel positions and sizes, and the zoom in percent.
+constexpr double MaxNativeLength = 1e6;
+constexpr int MaxPixels = 10'000'000;
+constexpr int MaxZoom = 1000;
 
 // ---------------------------------------------------------------- parsing
 
@@ -452,6 +458,14 @@ private:
             Fail(v.line, QStringLiteral("\"%1\" is not a whole number").arg(v.text));
         return int(qint64(d));
     }
+    // A whole number in low..high; what names the property in the message.
+    int IntegerIn(const Value &v, int low, int high, const QString &what) const
+    {
+        const int n = Integer(v);
+        if (n < low || n > high)
+            Fail(v.line, QStringLiteral("%1 must be between %2 and %3").arg(what).arg(low).arg(high));
+        return n;
+    }
     bool Boolean(const Value &v) const
     {
         if (v.kind == Value::Ident) {
@@ -559,7 +573,7 @@ private:
         else if (key == QLatin1String("Frame.Style"))
             frame.Style = Enum(v, PenStyleNames);
         else if (key == QLatin1String("Frame.Width"))
-            frame.Width = Integer(v);
+            frame.Width = IntegerIn(v, 0, MaxPixels, key);
         else
             return false;
         return true;
@@ -568,13 +582,13 @@ private:
     bool ApplyControl(TRepControl &control, const QString &key, const Value &v)
     {
         if (key == QLatin1String("Left"))
-            control.SetLeft(Integer(v));
+            control.SetLeft(IntegerIn(v, -MaxPixels, MaxPixels, key));
         else if (key == QLatin1String("Top"))
-            control.SetTop(Integer(v));
+            control.SetTop(IntegerIn(v, -MaxPixels, MaxPixels, key));
         else if (key == QLatin1String("Width"))
-            control.SetWidth(Integer(v));
+            control.SetWidth(IntegerIn(v, -MaxPixels, MaxPixels, key));
         else if (key == QLatin1String("Height"))
-            control.SetHeight(Integer(v));
+            control.SetHeight(IntegerIn(v, -MaxPixels, MaxPixels, key));
         else if (key == QLatin1String("Color"))
             control.SetColor(Color(v));
         else if (key == QLatin1String("Enabled"))
@@ -665,6 +679,11 @@ private:
     bool ApplyValues(TRepControl &control, const QString &key, const Value &v)
     {
         const std::vector<double> numbers = Numbers(v);
+        for (double n : numbers)
+            if (std::abs(n) > MaxNativeLength)
+                Fail(v.line, QStringLiteral("the lengths of %1 must be at most %2 (100 m)")
+                                 .arg(key)
+                                 .arg(qint64(MaxNativeLength)));
         auto check = [&](size_t count) {
             if (numbers.size() != count)
                 Fail(v.line, QStringLiteral("%1 numbers were expected in %2").arg(count).arg(key));
@@ -715,7 +734,7 @@ private:
         else if (key == QLatin1String("Units"))
             report.SetUnits(Enum(v, UnitNames));
         else if (key == QLatin1String("Zoom"))
-            report.SetZoom(Integer(v));
+            report.SetZoom(IntegerIn(v, 1, MaxZoom, key));
         else if (key == QLatin1String("SnapToGrid"))
             report.SnapToGrid = Boolean(v);
         else if (key == QLatin1String("ShowProgress"))

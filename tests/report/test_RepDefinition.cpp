@@ -230,6 +230,17 @@ INSTANTIATE_TEST_SUITE_P(
         BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  object c: TRepChildBand\n    ParentBand = nobody\n  end\nend\n", "there is no object \"nobody\""},
         BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  object s: TRepStringsBand\n    BeforePrint = Missing\n  end\nend\n", "the report has no handler \"Missing\""},
         BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  Functions.Strings = (\"A\" \"B\")\n  Functions.DATA = (\"1\")\nend\n", "differ in length"},
-        BadDefinition{"zumoria-report 1\nobject r: TRepReport\nend\nend\n", "text after the final"}));
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\nend\nend\n", "text after the final"},
+        // Sizes beyond any paper, which would overflow the pixel sizes made from them.
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  object b: TRepBand\n    object l: TRepLabel\n"
+                      "      Size.Values = (50 0 0 710235477.3)\n    end\n  end\nend\n",
+                      "line 5: the lengths of Size.Values must be at most 1000000"},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  Page.Values = (1 2 3 4 5 6 -1e7)\nend\n",
+                      "line 3: the lengths of Page.Values must be"},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  object b: TRepBand\n    object l: TRepLabel\n"
+                      "      Left = 2147483647\n    end\n  end\nend\n",
+                      "line 5: Left must be between -10000000 and 10000000"},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  Zoom = 0\nend\n", "line 3: Zoom must be between 1 and 1000"},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  Frame.Width = -1\nend\n", "Frame.Width must be between 0"}));
 
 } // namespace
