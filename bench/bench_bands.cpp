@@ -9,6 +9,7 @@
 // generator itself (ZUMORIA_GEN_JOKES names it, default
 // /work/shared/tools/gen_jokes.py). The engine's run is the program's own
 // joke-list report on the program's own print list.
+#include "ProgramBenchmarks.h"
 #include "PeerPdfList.h"
 #include "app/ListaNyom.h"
 #include "app/Program.h"
@@ -127,11 +128,5 @@ BENCHMARK(BM_EnscriptPeer)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    StartApplication(); // the program's font substitutions
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunProgramBenchmarks(argc, argv);
 }

@@ -7,6 +7,7 @@
 // $ZUMORIA_GEN_JOKES or ../shared/tools/gen_jokes.py beside the source tree.
 // peak_rss_MB is the process's peak resident size after the benchmark: run
 // one filter per process to read it for one case alone.
+#include "ProgramBenchmarks.h"
 #include "app/JokeView.h"
 #include "app/Main.h"
 #include "app/Program.h"
@@ -97,12 +98,5 @@ BENCHMARK(PlainTextEditPeer)->Arg(10000)->Unit(benchmark::kMillisecond)->UseReal
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    StartApplication();
-    SetErrorBoxSink([](const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); });
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunProgramBenchmarks(argc, argv);
 }

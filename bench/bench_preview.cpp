@@ -20,6 +20,7 @@
 // The collection: $ZUMORIA_BENCH_VICC, else made with the project's
 // generator ($ZUMORIA_GEN_JOKES, else ../shared/tools/gen_jokes.py beside the
 // source tree).
+#include "ProgramBenchmarks.h"
 #include "app/JokeView.h"
 #include "app/ListaNyom.h"
 #include "app/Main.h"
@@ -351,17 +352,10 @@ BENCHMARK(ExportSteps)->Unit(benchmark::kMillisecond)->UseManualTime()->Iteratio
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     // The main window keeps its settings and recent files here, not in the
     // user's own.
     QTemporaryDir home;
     qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
     qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
-    QApplication app(argc, argv);
-    StartApplication();
-    SetErrorBoxSink([](const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); });
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunProgramBenchmarks(argc, argv);
 }
