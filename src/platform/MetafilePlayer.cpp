@@ -545,7 +545,7 @@ private:
         QTransform rotation;
         if (S.font.escapement % 3600 != 0) {
             rotation.translate(ref.x(), ref.y());
-            rotation.rotate(-S.font.escapement / 10.0);
+            rotation.rotate(-double(S.font.escapement) / 10.0);
             rotation.translate(-ref.x(), -ref.y());
         }
         const QTransform keep = S.world;
