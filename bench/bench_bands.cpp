@@ -12,10 +12,8 @@
 #include "ProgramBenchmarks.h"
 #include "PeerPdfList.h"
 #include "app/ListaNyom.h"
-#include "app/Program.h"
 #include "report/RepPrinter.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>

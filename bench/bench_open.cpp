@@ -10,11 +10,8 @@
 #include "ProgramBenchmarks.h"
 #include "app/JokeView.h"
 #include "app/Main.h"
-#include "app/Program.h"
-#include "platform/AppError.h"
 #include "platform/TextFile.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>

@@ -24,8 +24,6 @@
 #include "app/JokeView.h"
 #include "app/ListaNyom.h"
 #include "app/Main.h"
-#include "app/Program.h"
-#include "platform/AppError.h"
 #include "report/RepNotices.h"
 #include "report/RepPdfExport.h"
 #include "report/RepPreview.h"

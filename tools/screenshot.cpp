@@ -33,6 +33,7 @@ bool GrabPreview(Tfrm_Main &window, const QString &out)
             saved = preview->grab().save(out);
             preview->close();
             watch.stop();
+            return;
         }
     });
     watch.start();
