@@ -3,7 +3,6 @@
 #include "platform/FontAdvances.h"
 #include "platform/Metafile.h"
 
-#include <QFontMetricsF>
 #include <QTransform>
 #include <QtEndian>
 #include <cmath>
