@@ -12,7 +12,7 @@
 #include "ProgramBenchmarks.h"
 #include "PeerPdfList.h"
 #include "app/ListaNyom.h"
-#include "report/RepPrinter.h"
+#include "report/output/RepPrinter.h"
 
 #include <QFile>
 #include <QProcess>

@@ -2,7 +2,7 @@
 // with muParser evaluating the same arithmetic in the same run for
 // comparison. Run with --benchmark_repetitions=5 for medians.
 
-#include "report/RepExpr.h"
+#include "report/expr/RepExpr.h"
 
 #include <QLocale>
 #include <QStringList>

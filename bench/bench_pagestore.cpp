@@ -3,8 +3,8 @@
 // back, and the same pages written with QPdfWriter in the same run.
 // Counters: pages per second, bytes per page, peak resident memory.
 #include "platform/Canvas.h"
-#include "report/RepPrinter.h"
-#include "report/RepStream.h"
+#include "report/output/RepPrinter.h"
+#include "report/output/detail/RepStream.h"
 
 #include <QFile>
 #include <QGuiApplication>

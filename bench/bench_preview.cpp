@@ -24,12 +24,12 @@
 #include "app/JokeView.h"
 #include "app/ListaNyom.h"
 #include "app/Main.h"
-#include "report/RepNotices.h"
-#include "report/RepPdfExport.h"
-#include "report/RepPreview.h"
-#include "report/RepPreviewImage.h"
-#include "report/RepPrinter.h"
-#include "report/RepStandardPreview.h"
+#include "report/output/RepNotices.h"
+#include "report/output/RepPdfExport.h"
+#include "report/preview/RepPreview.h"
+#include "report/preview/detail/RepPreviewImage.h"
+#include "report/output/RepPrinter.h"
+#include "report/preview/RepStandardPreview.h"
 
 #include <QApplication>
 #include <QFile>

@@ -14,10 +14,12 @@ function(zumoria_layer name dir)
   endif()
 endfunction()
 
-# Every tests/<layer>/test_*.cpp is a GoogleTest program of its own, linked
+# Every tests/<layer>/**/test_*.cpp is a GoogleTest program of its own, linked
 # against the layer and the shared test support (QApplication main, helpers).
+# Tests may sit in sub-folders mirroring the layer's; the program is named
+# after the layer and the file (report_test_RepExpr).
 function(zumoria_layer_tests layer)
-  file(GLOB _tests CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${layer}/test_*.cpp")
+  file(GLOB_RECURSE _tests CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${layer}/test_*.cpp")
   foreach(_src IN LISTS _tests)
     get_filename_component(_stem "${_src}" NAME_WE)
     set(_target "${layer}_${_stem}")

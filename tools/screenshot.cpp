@@ -6,8 +6,8 @@
 #include "app/JokeView.h"
 #include "app/Program.h"
 #include "platform/AppError.h"
-#include "report/RepPrinter.h"
-#include "report/RepStandardPreview.h"
+#include "report/output/RepPrinter.h"
+#include "report/preview/RepStandardPreview.h"
 
 #include <QApplication>
 #include <QTest>

@@ -2,8 +2,8 @@
 
 #include "app/ListaNyom.h"
 #include "platform/AppError.h"
-#include "report/RepPdfExport.h"
-#include "report/RepPrinter.h"
+#include "report/output/RepPdfExport.h"
+#include "report/output/RepPrinter.h"
 
 #include <QFileInfo>
 #include <cstdio>

@@ -4,12 +4,12 @@
 #include "app/Maker.h"
 #include "platform/AppError.h"
 #include "platform/TextFile.h"
-#include "report/RepBands.h"
-#include "report/RepCtrls.h"
-#include "report/RepDefinition.h"
-#include "report/RepPdfExport.h"
-#include "report/RepPrinter.h"
-#include "report/RepStandardPreview.h"
+#include "report/model/RepBands.h"
+#include "report/model/RepCtrls.h"
+#include "report/definition/RepDefinition.h"
+#include "report/output/RepPdfExport.h"
+#include "report/output/RepPrinter.h"
+#include "report/preview/RepStandardPreview.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

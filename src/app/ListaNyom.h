@@ -13,7 +13,7 @@
 // Every look sets all of these, so nothing carries over from the line before.
 // Text stays Unicode: ő and ű print as themselves.
 
-#include "report/RepReport.h"
+#include "report/model/RepReport.h"
 
 #include <QString>
 #include <QStringList>

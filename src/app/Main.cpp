@@ -13,7 +13,7 @@
 #include "platform/JpegPicture.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
-#include "report/RepPrinter.h"
+#include "report/output/RepPrinter.h"
 
 #include <QApplication>
 #include <QCloseEvent>

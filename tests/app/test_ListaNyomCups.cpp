@@ -6,9 +6,9 @@
 // the default printer); skipped in the plain test run.
 #include "app/ListaNyom.h"
 #include "app/Main.h"
-#include "report/RepPdfExport.h"
-#include "report/RepPrinter.h"
-#include "report/RepStandardPreview.h"
+#include "report/output/RepPdfExport.h"
+#include "report/output/RepPrinter.h"
+#include "report/preview/RepStandardPreview.h"
 #include "support/PdfText.h"
 #include "support/QtPrinters.h"
 

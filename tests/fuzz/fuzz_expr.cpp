@@ -3,7 +3,7 @@
 // environment holds entries that name each other (and themselves), and a
 // data set offers fields, so names in the input reach every kind of element.
 
-#include "report/RepExpr.h"
+#include "report/expr/RepExpr.h"
 
 #include <QLocale>
 #include <QString>

@@ -2,8 +2,8 @@
 // loaded or refused with an AppError; a loaded definition saves and loads
 // again to the same text.
 #include "platform/AppError.h"
-#include "report/RepDefinition.h"
-#include "report/RepReport.h"
+#include "report/definition/RepDefinition.h"
+#include "report/model/RepReport.h"
 
 #include <QGuiApplication>
 #include <cstdint>

@@ -4,9 +4,9 @@
 // checks, the player and the decoder see them directly.
 #include "platform/Metafile.h"
 #include "platform/MetafilePlayer.h"
-#include "report/RepError.h"
-#include "report/RepPageList.h"
-#include "report/RepPrinter.h"
+#include "report/output/RepError.h"
+#include "report/output/RepPageList.h"
+#include "report/output/RepPrinter.h"
 
 #include <QDir>
 #include <QFile>

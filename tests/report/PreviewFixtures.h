@@ -2,8 +2,8 @@
 // Printers filled with numbered pages for the preview tests, and a reading
 // of which page a preview image shows.
 #include "PageFixtures.h"
-#include "report/RepPreviewImage.h"
-#include "report/RepPrinter.h"
+#include "report/preview/detail/RepPreviewImage.h"
+#include "report/output/RepPrinter.h"
 
 #include <QCoreApplication>
 #include <QImage>

@@ -3,7 +3,7 @@
 // its device coordinates and the page and column it was made on, and passes
 // the call on to the printer's page canvas.
 #include "platform/Canvas.h"
-#include "report/RepReport.h"
+#include "report/model/RepReport.h"
 
 #include <QFont>
 #include <vector>

@@ -1,0 +1,190 @@
+#pragma once
+// Bands: horizontal strips of a report that print their printables. The band
+// type decides when a band prints; controller bands repeat themselves once
+// per item of their controller.
+
+#include "report/model/RepControl.h"
+#include "report/model/RepFrame.h"
+#include "report/model/RepSizes.h"
+
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class TRepCustomReport;
+class TRepCustomController;
+class TRepStringsController;
+class TRepPrintable;
+
+enum class TRepBandType {
+    rbTitle, rbPageHeader, rbDetail, rbPageFooter, rbSummary, rbGroupHeader,
+    rbGroupFooter, rbSubDetail, rbColumnHeader, rbOverlay, rbChild
+};
+inline constexpr int RepBandTypeCount = 11;
+
+// The caption a band of this type shows ("Page Header", …).
+QString RepBandCaption(TRepBandType type);
+// The stem of the names of new bands of this type ("PageHeaderBand", …).
+QString RepBandNameStem(TRepBandType type);
+
+class TRepCustomBand : public TRepControl
+{
+public:
+    using BeforePrintEvent = std::function<void(TRepCustomBand *sender, bool &printBand)>;
+    using AfterPrintEvent = std::function<void(TRepCustomBand *sender, bool bandPrinted)>;
+
+    ~TRepCustomBand() override;
+
+    TRepBandType BandType() const { return FBandType; }
+    TRepBandSize &Size() { return FSize; }
+    const TRepBandSize &Size() const { return FSize; }
+    TRepFrame &Frame() { return FFrame; }
+
+    // The report the band is placed on (its parent control), if any.
+    TRepCustomReport *ParentReport() const;
+
+    bool AlignToBottom = false;
+    bool ForceNewColumn = false;
+    bool ForceNewPage = false;
+    BeforePrintEvent BeforePrint;
+    AfterPrintEvent AfterPrint;
+
+    // A child band that names this band as its parent; setting HasChild
+    // true creates one, false frees it.
+    bool HasChild() const { return ChildBand() != nullptr; }
+    void SetHasChild(bool on);
+    class TRepChildBand *ChildBand() const;
+
+    // Extra height added while stretching labels print (Native); 0 outside a
+    // band print.
+    double Expanded = 0.0;
+    // Where the band was last put on the page, in device units (a box whose
+    // right() and bottom() are the last pixels inside).
+    QRect BandFrameRect;
+    // The controller to notify when the band advances (data-driven bands).
+    TRepCustomController *NotifyController = nullptr;
+
+    // The printables placed directly on the band, in control order.
+    std::vector<TRepPrintable *> Printables() const;
+
+    // Run side: print the band at the report's cursor, making room first.
+    void EmitBand();
+    void EnsureBandFits();
+    double StretchHeight() const;
+    bool CanGrowBy(double extra) const;
+    // Grows the band for one stretching label (see TRepCustomLabel); answers
+    // whether the band could grow.
+    bool GrowBand(double extra, bool &grownBefore, double &ownGrowth);
+
+    // True while the band prints again after a column advance because a
+    // stretching label ran out of room: the printables continue at the top
+    // of a fresh column, so the first line left must be printed there even
+    // when it does not fit (it never would).
+    bool InContinuationPass() const { return FContinuing; }
+
+    // Called by the size object after a change not made by the band itself:
+    // the bands are re-laid and the printables told.
+    void SizeChanged();
+
+protected:
+    TRepCustomBand(TRepCustomReport *report, TRepBandType type);
+    // Changes the type (TRepBand's setter, a child band printed as footer).
+    void SetBandTypeInternal(TRepBandType type);
+
+    void BoundsChanged(const QRect &old) override;
+    void Loaded() override;
+
+private:
+    friend class TRepChildBand;
+    void NotifyPrintables(int operation);
+
+    TRepBandType FBandType;
+    TRepBandSize FSize;
+    TRepFrame FFrame;
+    int FLoadedHeight = -1;
+    bool FContinuing = false;
+};
+
+// A band of any report-level type.
+class TRepBand : public TRepCustomBand
+{
+public:
+    explicit TRepBand(TRepCustomReport *report, TRepBandType type = TRepBandType::rbDetail);
+    void SetBandType(TRepBandType type);
+};
+
+// A band printed right after its parent band.
+class TRepChildBand : public TRepCustomBand
+{
+public:
+    explicit TRepChildBand(TRepCustomReport *report);
+    ~TRepChildBand() override;
+
+    TRepCustomBand *ParentBand() const { return FParentBand; }
+    // A parent that would make a cycle of child bands is ignored.
+    void SetParentBand(TRepCustomBand *band);
+
+    // The type the band lays out as: that of the first non-child band up
+    // its chain of parents.
+    TRepBandType EffectiveType() const;
+    void PrintAsType(TRepBandType type) { SetBandTypeInternal(type); }
+
+private:
+    friend class TRepCustomBand;
+    TRepCustomBand *FParentBand = nullptr;
+};
+
+// A band that owns a controller.
+class TRepControllerBand : public TRepCustomBand
+{
+public:
+    ~TRepControllerBand() override;
+
+    TRepCustomController &Controller() { return *FController; }
+    // The report, controller band or controller this band runs under. An
+    // assignment that would make a cycle of controller bands is ignored.
+    TRepControl *Master() const;
+    void SetMaster(TRepControl *master);
+    bool PrintBefore() const;
+    void SetPrintBefore(bool on);
+
+protected:
+    TRepControllerBand(TRepCustomReport *report, TRepBandType type,
+                       std::unique_ptr<TRepCustomController> controller);
+    void NameChanged(const QString &oldName) override;
+
+private:
+    std::unique_ptr<TRepCustomController> FController;
+};
+
+// A band printed once per line of its Items. Its name is an entry of the
+// report's Functions whose value is the line being printed.
+class TRepStringsBand : public TRepControllerBand
+{
+public:
+    explicit TRepStringsBand(TRepCustomReport *report);
+
+    QStringList Items() const;
+    void SetItems(const QStringList &items);
+    TRepStringsController &StringsController();
+};
+
+// The bands of a report by type, as flags: Has<Type> is true when the report
+// has a band of that type; setting one creates or frees that band.
+class TRepReportBands
+{
+public:
+    explicit TRepReportBands(TRepCustomReport *report) : FReport(report) {}
+    bool Has(TRepBandType type) const;
+    void Set(TRepBandType type, bool on);
+
+    bool HasTitle() const { return Has(TRepBandType::rbTitle); }
+    bool HasPageHeader() const { return Has(TRepBandType::rbPageHeader); }
+    bool HasColumnHeader() const { return Has(TRepBandType::rbColumnHeader); }
+    bool HasDetail() const { return Has(TRepBandType::rbDetail); }
+    bool HasPageFooter() const { return Has(TRepBandType::rbPageFooter); }
+    bool HasSummary() const { return Has(TRepBandType::rbSummary); }
+
+private:
+    TRepCustomReport *FReport;
+};

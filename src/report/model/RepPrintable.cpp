@@ -1,0 +1,121 @@
+#include "report/model/RepPrintable.h"
+
+#include "report/model/RepBands.h"
+#include "report/model/RepReport.h"
+#include "platform/Rounding.h"
+
+TRepPrintable::TRepPrintable(TRepControl *parent) : TRepControl(parent), FSize(this)
+{
+    SetColor(clRepWhite);
+    SetBounds(0, 0, 10, 10);
+}
+
+TRepPrintable::~TRepPrintable() = default;
+
+TRepCustomReport *TRepPrintable::ParentReport() const
+{
+    for (TRepControl *c = ParentControl(); c; c = c->ParentControl())
+        if (auto *report = dynamic_cast<TRepCustomReport *>(c))
+            return report;
+    return nullptr;
+}
+
+TRepCustomBand *TRepPrintable::ParentBand() const
+{
+    return dynamic_cast<TRepCustomBand *>(ParentControl());
+}
+
+void TRepPrintable::SetAlignment(TAlignment alignment)
+{
+    if (alignment == FAlignment)
+        return;
+    FAlignment = alignment;
+    ApplyBandAlignment();
+}
+
+void TRepPrintable::SetAlignToBand(bool on)
+{
+    if (on == FAlignToBand)
+        return;
+    FAlignToBand = on;
+    ApplyBandAlignment();
+}
+
+void TRepPrintable::ApplyBandAlignment()
+{
+    if (!FAlignToBand || FAligning || IsLoading())
+        return;
+    FAligning = true;
+    const TRepCustomBand *band = ParentBand();
+    switch (FAlignment) {
+    case TAlignment::taLeftJustify:
+        SetLeft(0);
+        break;
+    case TAlignment::taRightJustify:
+        if (band)
+            SetLeft(band->Width() - Width());
+        break;
+    case TAlignment::taCenter:
+        if (band)
+            SetLeft((band->Width() - Width()) / 2);
+        break;
+    }
+    FAligning = false;
+}
+
+void TRepPrintable::BoundsChanged(const QRect &old)
+{
+    if (IsLoading()) {
+        // Remember every non-zero value; applied when loading ends.
+        if (Left())
+            FLoadedBounds.moveLeft(Left());
+        if (Top())
+            FLoadedBounds.moveTop(Top());
+        if (Width())
+            FLoadedBounds.setWidth(Width());
+        if (Height())
+            FLoadedBounds.setHeight(Height());
+        return;
+    }
+    if (!FSize.SyncingOwner()) {
+        // Every write resizes the control from the stored values, so the
+        // new bounds are taken before the first one.
+        const QRect b = Bounds();
+        FSize.PushPixelUnits();
+        if (b.height() != Nearest(FSize.Height()))
+            FSize.SetHeight(b.height());
+        if (b.width() != Nearest(FSize.Width()))
+            FSize.SetWidth(b.width());
+        if (b.y() != Nearest(FSize.Top()))
+            FSize.SetTop(b.y());
+        if (b.x() != Nearest(FSize.Left()))
+            FSize.SetLeft(b.x());
+        FSize.PopUnits();
+    }
+    if (!FAligning)
+        ApplyBandAlignment();
+}
+
+void TRepPrintable::Loaded()
+{
+    FSize.ResizeOwner();
+    const QRect remembered = FLoadedBounds;
+    FLoadedBounds = QRect();
+    QRect b = Bounds();
+    if (b.x() == 0 && remembered.x() != 0)
+        b.moveLeft(remembered.x());
+    if (b.y() == 0 && remembered.y() != 0)
+        b.moveTop(remembered.y());
+    if (b.width() == 0 && remembered.width() != 0)
+        b.setWidth(remembered.width());
+    if (b.height() == 0 && remembered.height() != 0)
+        b.setHeight(remembered.height());
+    SetBounds(b.x(), b.y(), b.width(), b.height());
+    ApplyBandAlignment();
+}
+
+void TRepPrintable::HandleNotify(void *sender, int operation)
+{
+    if (operation == NotifyBandBoundsChanged)
+        ApplyBandAlignment();
+}

@@ -1,0 +1,236 @@
+#pragma once
+// The report: one printed page's definition (page settings, bands and their
+// printables, functions) and the band engine that runs it onto a printer.
+
+#include "platform/Canvas.h"
+#include "report/model/RepBands.h"
+#include "report/model/RepControl.h"
+#include "report/expr/RepDataset.h"
+#include "report/model/RepFrame.h"
+#include "report/output/RepPrinterSettings.h"
+#include "report/model/RepSizes.h"
+
+#include <QFlags>
+#include <QHash>
+#include <QImage>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class FontAdvances;
+class TRepController;
+class TRepCustomController;
+class TRepPrinter;
+class TRepPrintDialog;
+class TRepPrintable;
+class TRepEvEnvironment;
+class TRepEvElement;
+
+enum class TRepReportOption : unsigned { FirstPageHeader = 1, LastPageFooter = 2, Compression = 4 };
+Q_DECLARE_FLAGS(TRepReportOptions, TRepReportOption)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TRepReportOptions)
+
+// The report's printer settings (1 copy, no duplex, automatic bin, all pages,
+// default printer).
+class TRepReportPrinterSettings : public TRepPrinterSettings
+{
+};
+
+// Watches what a run draws: while a report has a tap, every drawing call of
+// its run goes through the tap, which is handed the printer's canvas of the
+// current page first and passes the calls on to it.
+class TRepCanvasTap : public Canvas
+{
+public:
+    virtual void Attach(Canvas *pageCanvas) = 0;
+};
+
+class TRepCustomReport : public TRepControl
+{
+public:
+    using NotifyEvent = std::function<void(TRepCustomReport *sender)>;
+    using BeforePrintEvent = std::function<void(TRepCustomReport *sender, bool &printReport)>;
+    using NeedDataEvent = std::function<void(TRepCustomReport *sender, bool &moreData)>;
+    using PreviewEvent = std::function<void(TRepPrinter *printer)>;
+
+    explicit TRepCustomReport(TRepControl *parent = nullptr);
+    ~TRepCustomReport() override;
+
+    // ---- definition ----
+    TRepPage &Page() { return *FPage; }
+    const TRepPage &Page() const { return *FPage; }
+    TRepFrame &Frame() { return FFrame; }
+
+    // The page's units; setting them sets every size object of the report.
+    TRepUnit Units() const { return FPage->Units(); }
+    void SetUnits(TRepUnit units);
+    // Display zoom in percent; values outside 1…300 are ignored.
+    int Zoom() const { return FPage->Zoom(); }
+    void SetZoom(int zoom);
+
+    bool SnapToGrid = true;
+    QString ReportTitle;
+    bool ShowProgress = true;
+    TRepReportOptions Options{TRepReportOption::FirstPageHeader, TRepReportOption::LastPageFooter};
+    QStringList Description;
+    TRepReportPrinterSettings PrinterSettings;
+    int Tag = 0;
+
+    bool PrintIfEmpty() const;
+    void SetPrintIfEmpty(bool on);
+
+    TRepEvEnvironment &Functions() { return *FFunctions; }
+    TRepReportBands Bands() { return TRepReportBands(this); }
+
+    // The bands in designer order (see OrderBands) and the first band of a
+    // report-level type in it.
+    const std::vector<TRepCustomBand *> &BandList() const { return FBandList; }
+    TRepCustomBand *BandOfType(TRepBandType type) const;
+    // Printables placed directly on the report, outside any band.
+    std::vector<TRepPrintable *> OverlayPrintables() const;
+    // Every printable in every band, nested panels included.
+    std::vector<TRepPrintable *> AllBandPrintables() const;
+
+    // Text measuring on the reference device at the screen's density:
+    // extent width plus 1, and the height of a one-character text. 0 when
+    // the text cannot be measured.
+    int MeasureTextWidth(const TRepFont &font, const QString &text);
+    int MeasureLineHeight(const TRepFont &font);
+    // The character advances MeasureTextWidth sums for font.
+    FontAdvances &TextAdvances(const TRepFont &font);
+
+    // Places the bands at design size (pixels) under each other.
+    void LayoutBands();
+    // Rebuilds the band list in designer order, then lays the bands out.
+    void OrderBands();
+
+    TRepController &Controller() { return *FController; }
+
+    // ---- events ----
+    BeforePrintEvent BeforePrint;
+    NotifyEvent AfterPrint;
+    NotifyEvent AfterPreview;
+    NotifyEvent OnStartPage;
+    NotifyEvent OnEndPage;
+    NeedDataEvent OnNeedData;
+    PreviewEvent OnPreview;
+
+    // Binds the handler a stored definition names to an event ("BeforePrint",
+    // "AfterPrint", "OnPrint", …) of component (the report itself or one of
+    // its bands and printables). Reports with handlers override it; the
+    // answer is false for a handler the report does not have.
+    virtual bool BindHandler(TRepControl *component, const QString &event, const QString &handler);
+
+    // ---- runs ----
+    // Generates into a page store while the preview window shows the pages;
+    // returns when the preview is closed.
+    void RunModalPreview();
+    // Generates straight onto the printer device with the progress window.
+    // Nothing happens when no printer is installed.
+    void RunDirectPrint();
+    // While a run is in progress: cancel it (report and printer).
+    void CancelRun();
+    // The print setup dialog for the report's printer settings; Tag is 1
+    // when it was cancelled, 0 when its choice was taken.
+    void PrintSetup();
+    // Takes the choice of a print setup dialog into the printer settings
+    // and the page's orientation.
+    void ApplyPrintSetup(const TRepPrintDialog &dialog, const QString &printerName,
+                         TPrinterOrientation orientation);
+
+    bool Idle() const { return FIdle; }
+    bool Cancelled() const { return FCancelled; }
+    bool OnLastPage() const { return FOnLastPage; }
+    int CursorX() const { return FCursorX; }
+    int CursorY() const { return FCursorY; }
+    int ColumnTop() const { return FColumnTop; }
+    int ColumnIndex() const { return FColumnIndex; }
+    int PagesStarted() const { return FPagesStarted; }
+    double FooterReserve() const { return FFooterReserve; }
+    TRepPrinter *Printer() const { return FPrinter; }
+    virtual int RecordCount() const { return 1; }
+
+    // The canvas a run draws on: the printer's page canvas, or the tap.
+    Canvas &RunCanvas();
+    void SetCanvasTap(TRepCanvasTap *tap) { FCanvasTap = tap; }
+
+    // Generates the report onto printer, which the caller owns and has set
+    // up (destination, client), as the entry points do with theirs. The
+    // report's own printer is put back afterwards.
+    void GenerateOn(TRepPrinter &printer);
+
+    // Band engine steps (called by bands and controllers during a run).
+    void GenerateReport();
+    void PlaceBand(TRepCustomBand *band);
+    void StartNewPage();
+    void FinishPage();
+    void AdvanceColumn();
+    void ForcedColumnBreak();
+    void ForcedPageBreak();
+    int SpaceLeft() const;
+    void DrawPageOverlay();
+    // The run is cancelled: by the report (CancelRun) or at the printer
+    // (the progress window's Cancel button).
+    bool RunCancelled() const;
+    void SkipNextForcedPage(bool on) { FSkipNextForcedPage = on; }
+
+    // Band registry (bands call these as they are made and freed).
+    void BandAdded(TRepCustomBand *band);
+    void BandRemoved(TRepCustomBand *band);
+    // A fresh band name "<stem><n>" with the first free n.
+    QString NewBandName(const QString &stem) const;
+    // A controller band was named or renamed: its Functions entry follows.
+    void FunctionEntryRenamed(const QString &oldName, const QString &newName);
+
+protected:
+    bool event(QEvent *e) override;
+    void BoundsChanged(const QRect &old) override;
+    void FontChanged() override;
+    void Loaded() override;
+
+private:
+    friend class TRepCustomBand;
+    bool PreparePrinter();
+    void DropPrinter();
+    void PreviewClosed();
+    void ResetAfterRun();
+    double SheetLength() const;
+    void SetPrinterSettings();
+
+    std::unique_ptr<TRepPage> FPage;
+    std::unique_ptr<TRepEvEnvironment> FFunctions;
+    std::unique_ptr<TRepController> FController;
+    TRepFrame FFrame;
+    std::vector<TRepCustomBand *> FBandList;
+    bool FDestroying = false;
+    bool FLayingOut = false;
+
+    QImage FReferenceContext;
+    QHash<QFont, int> FLineHeights;
+
+    TRepPrinter *FPrinter = nullptr;
+    TRepCanvasTap *FCanvasTap = nullptr;
+    TRepDatasetList FDatasets;
+    bool FIdle = true;
+    bool FCancelled = false;
+    bool FOnLastPage = false;
+    bool FForcedColumnArmed = false;
+    bool FSkipNextForcedPage = false;
+    int FCursorX = 0;
+    int FCursorY = -1;
+    int FColumnTop = 0;
+    int FColumnIndex = 1;
+    int FPagesStarted = 0;
+    double FFooterReserve = 0.0;
+    TRepEvElement *FPageNumberElement = nullptr;
+    TRepEvElement *FColumnNumberElement = nullptr;
+    TRepEvElement *FTitleElement = nullptr;
+};
+
+// The report with a detail count (RecordCount is 1: no data sets here).
+class TRepReport : public TRepCustomReport
+{
+public:
+    explicit TRepReport(TRepControl *parent = nullptr) : TRepCustomReport(parent) {}
+};

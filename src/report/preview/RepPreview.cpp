@@ -1,0 +1,223 @@
+#include "report/preview/RepPreview.h"
+
+#include "platform/AppError.h"
+#include "platform/Rounding.h"
+#include "report/output/RepNotices.h"
+#include "report/preview/detail/RepPreviewImage.h"
+
+#include <QResizeEvent>
+#include <QScrollBar>
+
+namespace {
+
+// Letter paper at one pixel per 0.1 mm, the stand-in without a printer.
+constexpr double LetterWidth = 215.9;
+constexpr double LetterLength = 279.4;
+
+} // namespace
+
+TRepPreview::TRepPreview(QWidget *parent) : QAbstractScrollArea(parent), FImage(new TRepPreviewImage(viewport()))
+{
+    resize(250, 250);
+    horizontalScrollBar()->setTracking(true);
+    verticalScrollBar()->setTracking(true);
+    FImage->move(0, 0);
+    UpdateScrollBars();
+}
+
+TRepPreview::~TRepPreview()
+{
+    LeavePrinter();
+}
+
+void TRepPreview::LeavePrinter()
+{
+    TRepPrinter *old = FPrinter;
+    FPrinter = nullptr;
+    FImage->SetPrinter(nullptr);
+    if (old && old->Client() == this) {
+        old->SetClient(nullptr);
+        old->SetShowingPreview(false);
+    }
+}
+
+void TRepPreview::DetachPrinter(TRepPrinter *printer)
+{
+    if (printer != FPrinter)
+        return;
+    FPrinter = nullptr;
+    FImage->SetPrinter(nullptr);
+}
+
+void TRepPreview::SetShownPrinter(TRepPrinter *printer)
+{
+    LeavePrinter();
+    FPrinter = printer;
+    FImage->SetPrinter(printer);
+    if (printer) {
+        printer->SetClient(this);
+        printer->SetShowingPreview(true);
+    }
+    SetPageNumber(1);
+    FImage->SetPageNumber(1);
+    FImage->update();
+}
+
+void TRepPreview::SetPageNumber(int n)
+{
+    if (n == FPageNumber && FImage->PagePresent())
+        return;
+    if (n <= 0 || !FPrinter || n > FPrinter->PageCount())
+        return;
+    FImage->SetPageNumber(n);
+    FPageNumber = n;
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
+}
+
+void TRepPreview::SetZoom(int zoom)
+{
+    if (zoom < 2 || zoom > 2000)
+        return;
+    FZoomMode = ZoomOther;
+    FZoom = zoom;
+    LayoutImage();
+}
+
+double TRepPreview::PaperWidthPixels() const
+{
+    return FPrinter ? FPrinter->ToDeviceWidth(FPrinter->OrientedPaperWidth()) : LetterWidth;
+}
+
+double TRepPreview::PaperLengthPixels() const
+{
+    return FPrinter ? FPrinter->ToDeviceHeight(FPrinter->OrientedPaperLength()) : LetterLength;
+}
+
+void TRepPreview::LayoutImage()
+{
+    int w;
+    int h;
+    if (FPrinter) {
+        w = FPrinter->ToDeviceWidth(FPrinter->OrientedPaperWidth() / 100.0 * FZoom) + 4;
+        h = FPrinter->ToDeviceHeight(FPrinter->OrientedPaperLength() / 100.0 * FZoom) + 4;
+    } else {
+        w = Nearest(LetterWidth / 100 * FZoom) + 4;
+        h = Nearest(LetterLength / 100 * FZoom) + 4;
+    }
+    FImage->resize(w, h);
+    UpdateScrollBars();
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
+    PlaceImage();
+    FImage->SetZoom(FZoom);
+}
+
+void TRepPreview::UpdateScrollBars()
+{
+    const QSize area = viewport()->size();
+    const QSize image = FImage->size();
+    horizontalScrollBar()->setRange(0, std::max(0, image.width() - area.width()));
+    horizontalScrollBar()->setPageStep(area.width());
+    horizontalScrollBar()->setSingleStep(20);
+    verticalScrollBar()->setRange(0, std::max(0, image.height() - area.height()));
+    verticalScrollBar()->setPageStep(area.height());
+    verticalScrollBar()->setSingleStep(20);
+}
+
+void TRepPreview::PlaceImage()
+{
+    // Centred by (W - w) div 2 while smaller than the visible area,
+    // otherwise at the scroll position.
+    const QSize area = viewport()->size();
+    const QSize image = FImage->size();
+    const int x = image.width() < area.width() ? (area.width() - image.width()) / 2 : -horizontalScrollBar()->value();
+    const int y =
+        image.height() < area.height() ? (area.height() - image.height()) / 2 : -verticalScrollBar()->value();
+    FImage->move(x, y);
+}
+
+void TRepPreview::scrollContentsBy(int, int)
+{
+    PlaceImage();
+}
+
+bool TRepPreview::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::Resize) {
+        UpdateScrollBars();
+        PlaceImage();
+    }
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+void TRepPreview::FitPage()
+{
+    const QSize area = maximumViewportSize();
+    const double paperW = PaperWidthPixels();
+    const double paperH = PaperLengthPixels();
+    if (paperW > 0 && paperH > 0) {
+        const int a = Nearest(area.width() / paperW * 95);
+        const int b = Nearest(area.height() / paperH * 95);
+        SetZoom(std::min(a, b));
+    }
+    FZoomMode = ZoomFit;
+}
+
+void TRepPreview::FitWidth()
+{
+    const int W = maximumViewportSize().width();
+    int zoom;
+    if (FPrinter) {
+        const double paperW = PaperWidthPixels();
+        zoom = paperW > 0 ? Nearest(W / paperW * 90) : 0;
+    } else {
+        zoom = Nearest(W / LetterWidth * 95);
+    }
+    SetZoom(zoom);
+    LayoutImage();
+    FZoomMode = ZoomWidth;
+}
+
+void TRepPreview::RefreshImage()
+{
+    if (FImage->PagePresent() || !FPrinter || FPrinter->AvailablePages() < FImage->PageNumber())
+        return;
+    FitWidth();
+    FImage->SetPageNumber(FImage->PageNumber());
+}
+
+void TRepPreview::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    RunGuarded([&] {
+        if (FZoomMode == ZoomFit)
+            FitPage();
+        else if (FZoomMode == ZoomWidth)
+            FitWidth();
+        LayoutImage();
+    });
+}
+
+bool TRepPreview::event(QEvent *event)
+{
+    if (event->type() == RepPageAvailableNotice()) {
+        const int n = static_cast<TRepNotice *>(event)->Value();
+        RunGuarded([&] {
+            if (n == FPageNumber)
+                RefreshImage();
+            if (OnPageAvailable)
+                OnPageAvailable(this, n);
+        });
+        return true;
+    }
+    if (event->type() == RepProgressNotice()) {
+        const int p = static_cast<TRepNotice *>(event)->Value();
+        RunGuarded([&] {
+            if (OnProgressUpdate)
+                OnProgressUpdate(this, p);
+        });
+        return true;
+    }
+    return QAbstractScrollArea::event(event);
+}

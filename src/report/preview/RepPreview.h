@@ -1,0 +1,88 @@
+#pragma once
+// TRepPreview: the scrolling control that shows one page of a TRepPrinter at
+// a zoom factor and turns the printer's notices into callbacks.
+//
+// Zoom geometry (control size W x H = the viewport as it is without scroll
+// bars, so a fit does not depend on the bars of the zoom before; paper in device units
+// from the printer's oriented paper size through ToDeviceWidth /
+// ToDeviceHeight, Letter at 1:1 without a printer):
+//   LayoutImage  image = paper x Zoom / 100 + 4 pixels each way, centred
+//                while smaller than the control, else at 0 and scrolled;
+//                both scroll positions return to 0.
+//   FitPage      Zoom := the smaller of nearest(W / paper width x 95) and
+//                nearest(H / paper length x 95); mode fit.
+//   FitWidth     Zoom := nearest(W / paper width x 90); mode width.
+//   resize       refits in fit and width mode, then lays the image out.
+//   RefreshImage while the image holds no page and the printer has the page
+//                on show available: FitWidth and reload the page (so the
+//                first page that arrives is shown zoomed to the width).
+// Zoom values outside 2..2000 are ignored.
+//
+// The control becomes the printer's Client while it shows it (and sets the
+// printer's ShowingPreview); a printer that goes away detaches itself.
+
+#include "report/output/RepPrinter.h"
+
+#include <QAbstractScrollArea>
+#include <functional>
+
+class TRepPreviewImage;
+
+class TRepPreview : public QAbstractScrollArea, public TRepPrinterClient
+{
+public:
+    enum TZoomMode { ZoomFit = 0, ZoomWidth = 1, ZoomOther = 2 };
+    using TRepPageAvailableEvent = std::function<void(TRepPreview *sender, int pageNum)>;
+    using TRepProgressUpdateEvent = std::function<void(TRepPreview *sender, int progress)>;
+
+    explicit TRepPreview(QWidget *parent = nullptr);
+    ~TRepPreview() override;
+
+    TRepPrinter *ShownPrinter() const { return FPrinter; }
+    // Leaves the previous printer (when this control is its Client: its
+    // ShowingPreview becomes false and it gets no Client), becomes the new
+    // one's Client with ShowingPreview true, and shows its page 1.
+    void SetShownPrinter(TRepPrinter *printer);
+
+    int PageNumber() const { return FPageNumber; }
+    // Shows page n; ignored for the page already held, n <= 0, no printer,
+    // or n beyond the printer's PageCount. Scrolls back to the top left.
+    void SetPageNumber(int n);
+
+    int Zoom() const { return FZoom; }
+    // Ignored unless 2 <= zoom <= 2000; mode other; lays the image out.
+    void SetZoom(int zoom);
+    TZoomMode ZoomMode() const { return FZoomMode; }
+
+    void FitPage();
+    void FitWidth();
+    void LayoutImage();
+    void RefreshImage();
+
+    TRepPreviewImage *Image() const { return FImage; }
+
+    TRepPageAvailableEvent OnPageAvailable;
+    TRepProgressUpdateEvent OnProgressUpdate;
+
+    void DetachPrinter(TRepPrinter *printer) override;
+
+protected:
+    bool event(QEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    void LeavePrinter();
+    // Scroll ranges for the image size, then its place in the viewport.
+    void UpdateScrollBars();
+    void PlaceImage();
+    double PaperWidthPixels() const;
+    double PaperLengthPixels() const;
+
+    TRepPrinter *FPrinter = nullptr;
+    TRepPreviewImage *FImage;
+    int FPageNumber = 1;
+    int FZoom = 100;
+    TZoomMode FZoomMode = ZoomOther;
+};
