@@ -1,7 +1,7 @@
 #include "report/expr/RepEvalResult.h"
 
 #include "platform/AppError.h"
-#include "report/expr/detail/RepExprElements.h"
+#include "report/expr/detail/RepExprText.h"
 #include "report/expr/RepFloatFormat.h"
 
 QString ResultToText(const EvalResult &result)

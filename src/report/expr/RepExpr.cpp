@@ -476,6 +476,63 @@ TRepEvElement *TRepEvaluator::FirstElement() const
 
 // -------------------------------------------------------------- environment
 
+// An environment entry: an expression text with an evaluator of its own.
+class TRepEvEmbeddedFunction : public TRepEvEntry
+{
+public:
+    explicit TRepEvEmbeddedFunction(const QString &expression) : FExpression(expression) {}
+    // Wrappers go first, while the evaluator still holds the compiled queue.
+    ~TRepEvEmbeddedFunction() override { DetachWrappers(); }
+
+    void Produce(TRepFiFo &, EvalResult &out) override;
+    void ResetAggregate() override;
+    const EvalResult *PublishedValue() const override
+    {
+        const TRepFiFo *queue = FEvaluator.Queue();
+        return queue ? queue->SingleConstant() : nullptr;
+    }
+
+    const QString &Expression() const { return FExpression; }
+    TRepEvaluator &Evaluator() { return FEvaluator; }
+    const TRepEvaluator &Evaluator() const { return FEvaluator; }
+
+private:
+    QString FExpression;
+    TRepEvaluator FEvaluator;
+    bool FInEvaluation = false;
+    bool FResetting = false;
+};
+
+void TRepEvEmbeddedFunction::Produce(TRepFiFo &, EvalResult &out)
+{
+    if (FInEvaluation) {
+        out.SetError(Message(RecursiveCall));
+        return;
+    }
+    TRepFiFo *queue = FEvaluator.Queue();
+    if (!queue) {
+        out.SetError(QString::fromLatin1(NotPrepared));
+        return;
+    }
+    if (const EvalResult *value = PublishedValue()) {
+        out = *value;
+        return;
+    }
+    FInEvaluation = true;
+    queue->Rewind();
+    queue->NextResult(out);
+    FInEvaluation = false;
+}
+
+void TRepEvEmbeddedFunction::ResetAggregate()
+{
+    if (FResetting)
+        return; // an entry that names itself
+    FResetting = true;
+    FEvaluator.ResetAggregates();
+    FResetting = false;
+}
+
 TRepEvEnvironment::TRepEvEnvironment() = default;
 
 TRepEvEnvironment::~TRepEvEnvironment() { ClearEntries(); }

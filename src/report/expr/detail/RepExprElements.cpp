@@ -3,16 +3,6 @@
 #include <algorithm>
 #include <string_view>
 
-QString RepExprText::Message(const char *text, const QString &a, const QString &b)
-{
-    QString s = QString::fromLatin1(text);
-    if (s.contains(QLatin1String("%2")))
-        return s.arg(a, b);
-    if (s.contains(QLatin1String("%1")))
-        return s.arg(a);
-    return s;
-}
-
 namespace {
 
 using namespace RepExprText;
@@ -225,7 +215,7 @@ void TRepEvElementDataField::Produce(TRepFiFo &, EvalResult &out)
     }
 }
 
-TRepEvElementWrapper::TRepEvElementWrapper(TRepEvEmbeddedFunction *entry, const QString &name)
+TRepEvElementWrapper::TRepEvElementWrapper(TRepEvEntry *entry, const QString &name)
     : FEntry(entry), FName(name)
 {
     FTag = TRepElementTag::Wrapper;
@@ -242,7 +232,7 @@ TRepEvElementWrapper::~TRepEvElementWrapper()
 void TRepEvElementWrapper::Produce(TRepFiFo &queue, EvalResult &out)
 {
     if (FEntry)
-        FEntry->TRepEvEmbeddedFunction::Produce(queue, out);
+        FEntry->Produce(queue, out);
     else
         SetMessage(out, UnknownFunction, FName);
 }
@@ -253,37 +243,18 @@ void TRepEvElementWrapper::ResetAggregate()
         FEntry->ResetAggregate();
 }
 
-TRepEvEmbeddedFunction::~TRepEvEmbeddedFunction()
+TRepEvEntry::~TRepEvEntry() { DetachWrappers(); }
+
+void TRepEvEntry::DetachWrappers()
 {
-    // Expressions still naming this entry must not reach it any more.
     for (TRepEvElementWrapper *w : FWrappers)
         w->Detach();
+    FWrappers.clear();
 }
 
-void TRepEvEmbeddedFunction::RemoveWrapper(TRepEvElementWrapper *w)
+void TRepEvEntry::RemoveWrapper(TRepEvElementWrapper *w)
 {
     FWrappers.erase(std::remove(FWrappers.begin(), FWrappers.end(), w), FWrappers.end());
-}
-
-void TRepEvEmbeddedFunction::Produce(TRepFiFo &, EvalResult &out)
-{
-    if (FInEvaluation) {
-        SetMessage(out, RecursiveCall);
-        return;
-    }
-    TRepFiFo *queue = FEvaluator.Queue();
-    if (!queue) {
-        out.SetError(QString::fromLatin1(NotPrepared));
-        return;
-    }
-    if (const EvalResult *value = PublishedValue()) {
-        out = *value;
-        return;
-    }
-    FInEvaluation = true;
-    queue->Rewind();
-    queue->NextResult(out);
-    FInEvaluation = false;
 }
 
 void TRepFiFo::NextResult(EvalResult &out)
@@ -300,15 +271,6 @@ void TRepFiFo::NextResult(EvalResult &out)
     case TRepElementTag::Wrapper: static_cast<TRepEvElementWrapper *>(e)->TRepEvElementWrapper::Produce(*this, out); break;
     default: e->Produce(*this, out); break;
     }
-}
-
-void TRepEvEmbeddedFunction::ResetAggregate()
-{
-    if (FResetting)
-        return; // an entry that names itself
-    FResetting = true;
-    FEvaluator.ResetAggregates();
-    FResetting = false;
 }
 
 void TRepEvElementFunction::Produce(TRepFiFo &queue, EvalResult &out)

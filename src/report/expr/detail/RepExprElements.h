@@ -6,38 +6,13 @@
 
 #include "report/expr/RepDataset.h"
 #include "report/expr/RepEvalResult.h"
-#include "report/expr/RepExpr.h"
+#include "report/expr/detail/RepExprText.h"
 
 #include <QString>
 #include <memory>
 #include <vector>
 
-// Messages of the faults an expression can hold.
-namespace RepExprText {
-inline constexpr const char *NotPrepared = "Evaluator not prepared";
-inline constexpr const char *ErrorInExpression = "Error in expression : %1";
-inline constexpr const char *Missing = "Missing %1";
-inline constexpr const char *UnknownFunction = "Unknown function : %1";
-inline constexpr const char *IllegalNumeric = "Illegal character in numeric contant \"%1\"";
-inline constexpr const char *InvalidNot = "Invalid use of NOT";
-inline constexpr const char *OperatorIncompatible = "Operator %1 is not compatible with %2 expressions";
-inline constexpr const char *CannotOperate = "Cannot %1 %2 expressions";
-inline constexpr const char *DivideByZero = "Cannot divide by 0";
-inline constexpr const char *WrongArguments = "Wrong arguments for %1";
-inline constexpr const char *MissingArgument = "Missing argument for %1";
-inline constexpr const char *TooManyArguments = "Too many arguments";
-inline constexpr const char *InvalidSqrt = "Invalid argument to SQRT function";
-inline constexpr const char *DivisionByZero = "Division by Zero";
-inline constexpr const char *ConversionError = "Conversion error";
-inline constexpr const char *InvalidFormat = "Invalid format or value specified";
-inline constexpr const char *UnknownFieldType = "Field %1 is of unknown type";
-inline constexpr const char *RecursiveCall = "Recursive calls not allowed";
-inline constexpr const char *TrueText = "True";
-inline constexpr const char *FalseText = "False";
-
-// The message text with its place filled in.
-QString Message(const char *text, const QString &a = QString(), const QString &b = QString());
-} // namespace RepExprText
+class TRepFiFo;
 
 // The kinds of element the queue computes without a virtual call.
 enum class TRepElementTag : quint8 { Other, Constant, Operator, Wrapper };
@@ -186,12 +161,14 @@ private:
     QString FFieldName;
 };
 
+class TRepEvEntry;
+
 // The value of an environment entry. The entry is not owned; when it goes
 // away first, the wrapper computes "Unknown function : <name>".
 class TRepEvElementWrapper : public TRepEvElement
 {
 public:
-    TRepEvElementWrapper(TRepEvEmbeddedFunction *entry, const QString &name);
+    TRepEvElementWrapper(TRepEvEntry *entry, const QString &name);
     ~TRepEvElementWrapper() override;
     void Produce(TRepFiFo &, EvalResult &out) override;
     void ResetAggregate() override;
@@ -200,39 +177,29 @@ public:
     const EvalResult *PublishedValue() const;
 
 private:
-    TRepEvEmbeddedFunction *FEntry;
+    TRepEvEntry *FEntry;
     QString FName;
 };
 
-// An environment entry: an expression text with an evaluator of its own.
-class TRepEvEmbeddedFunction : public TRepEvElement
+// An environment entry as the expressions naming it see it. The environment
+// keeps its entries, each with an evaluator of its own (RepExpr.cpp);
+// computing an entry that is already being computed gives "Recursive calls
+// not allowed".
+class TRepEvEntry : public TRepEvElement
 {
 public:
-    explicit TRepEvEmbeddedFunction(const QString &expression) : FExpression(expression) {}
-    ~TRepEvEmbeddedFunction() override;
-    // Computes the entry's expression; a request made while the entry is
-    // already being computed gives "Recursive calls not allowed".
-    void Produce(TRepFiFo &, EvalResult &out) override;
-    void ResetAggregate() override;
-    const QString &Expression() const { return FExpression; }
-    TRepEvaluator &Evaluator() { return FEvaluator; }
-    const TRepEvaluator &Evaluator() const { return FEvaluator; }
-
+    ~TRepEvEntry() override;
     // The value of an entry whose whole expression is one constant, else nullptr.
-    const EvalResult *PublishedValue() const
-    {
-        const TRepFiFo *queue = FEvaluator.Queue();
-        return queue ? queue->SingleConstant() : nullptr;
-    }
+    virtual const EvalResult *PublishedValue() const = 0;
 
     void AddWrapper(TRepEvElementWrapper *w) { FWrappers.push_back(w); }
     void RemoveWrapper(TRepEvElementWrapper *w);
 
+protected:
+    // Expressions still naming this entry no longer reach it.
+    void DetachWrappers();
+
 private:
-    QString FExpression;
-    TRepEvaluator FEvaluator;
-    bool FInEvaluation = false;
-    bool FResetting = false;
     std::vector<TRepEvElementWrapper *> FWrappers;
 };
 
