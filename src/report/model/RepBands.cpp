@@ -1,8 +1,6 @@
 #include "report/model/RepBands.h"
 
-#include "report/model/RepControllers.h"
 #include "report/model/RepPrintable.h"
-#include "report/model/RepReport.h"
 #include "platform/Rounding.h"
 
 namespace {
@@ -33,9 +31,39 @@ QString RepBandNameStem(TRepBandType type)
     return QString::fromLatin1(Stems[TypeIndex(type)]);
 }
 
+// ---- TRepBandSize ----
+
+TRepBandSize::TRepBandSize(TRepCustomBand *band) : TRepUnitBase(2), FBand(band) {}
+
+void TRepBandSize::Set(int index, double value)
+{
+    const bool external = !SyncingOwner();
+    if (!Store(index, value))
+        return;
+    ResizeOwner();
+    if (external && FBand)
+        FBand->SizeChanged();
+}
+
+void TRepBandSize::ResizeOwner()
+{
+    if (!FBand)
+        return;
+    TRepSyncGuard sync(*this);
+    const int w = Nearest(NativeToUnit(TRepUnit::Pixels, true, NativeValue(iWidth)));
+    const int h = Nearest(NativeToUnit(TRepUnit::Pixels, false, NativeValue(iHeight)));
+    FBand->SetBounds(FBand->Left(), FBand->Top(), w, h);
+}
+
+double TRepBandSize::CharacterPointSize() const
+{
+    const TRepReportSite *report = FBand ? FBand->ReportSite() : nullptr;
+    return report ? report->Font().Size : 10.0;
+}
+
 // ---- TRepCustomBand ----
 
-TRepCustomBand::TRepCustomBand(TRepCustomReport *report, TRepBandType type)
+TRepCustomBand::TRepCustomBand(TRepReportSite *report, TRepBandType type)
     : TRepControl(report), FBandType(type), FSize(this)
 {
     SetColor(clRepWhite);
@@ -44,7 +72,7 @@ TRepCustomBand::TRepCustomBand(TRepCustomReport *report, TRepBandType type)
 
 TRepCustomBand::~TRepCustomBand()
 {
-    if (TRepCustomReport *report = ParentReport()) {
+    if (TRepReportSite *report = ReportSite()) {
         for (TRepControl *c : report->ChildControls())
             if (auto *child = dynamic_cast<TRepChildBand *>(c))
                 if (child->FParentBand == this)
@@ -53,9 +81,15 @@ TRepCustomBand::~TRepCustomBand()
     }
 }
 
+TRepReportSite *TRepCustomBand::ReportSite() const
+{
+    return dynamic_cast<TRepReportSite *>(parent());
+}
+
 TRepCustomReport *TRepCustomBand::ParentReport() const
 {
-    return dynamic_cast<TRepCustomReport *>(parent());
+    TRepReportSite *report = ReportSite();
+    return report ? report->Report() : nullptr;
 }
 
 void TRepCustomBand::SetBandTypeInternal(TRepBandType type)
@@ -65,7 +99,7 @@ void TRepCustomBand::SetBandTypeInternal(TRepBandType type)
 
 TRepChildBand *TRepCustomBand::ChildBand() const
 {
-    const TRepCustomReport *report = ParentReport();
+    const TRepReportSite *report = ReportSite();
     if (!report)
         return nullptr;
     for (TRepControl *c : report->ChildControls())
@@ -77,7 +111,7 @@ TRepChildBand *TRepCustomBand::ChildBand() const
 
 void TRepCustomBand::SetHasChild(bool on)
 {
-    TRepCustomReport *report = ParentReport();
+    TRepReportSite *report = ReportSite();
     if (!report || on == HasChild())
         return;
     if (on) {
@@ -100,7 +134,7 @@ std::vector<TRepPrintable *> TRepCustomBand::Printables() const
 
 void TRepCustomBand::SizeChanged()
 {
-    if (TRepCustomReport *report = ParentReport())
+    if (TRepReportSite *report = ReportSite())
         report->LayoutBands();
     NotifyPrintables(NotifyBandBoundsChanged);
 }
@@ -131,7 +165,7 @@ void TRepCustomBand::BoundsChanged(const QRect &old)
         FSize.PopUnits();
     }
     if (old.topLeft() != b.topLeft())
-        if (TRepCustomReport *report = ParentReport())
+        if (TRepReportSite *report = ReportSite())
             report->LayoutBands();
 }
 
@@ -145,7 +179,7 @@ void TRepCustomBand::Loaded()
 
 // ---- TRepBand ----
 
-TRepBand::TRepBand(TRepCustomReport *report, TRepBandType type) : TRepCustomBand(report, type)
+TRepBand::TRepBand(TRepReportSite *report, TRepBandType type) : TRepCustomBand(report, type)
 {
     if (report)
         report->BandAdded(this);
@@ -156,13 +190,13 @@ void TRepBand::SetBandType(TRepBandType type)
     if (type == BandType())
         return;
     SetBandTypeInternal(type);
-    if (TRepCustomReport *report = ParentReport())
+    if (TRepReportSite *report = ReportSite())
         report->OrderBands();
 }
 
 // ---- TRepChildBand ----
 
-TRepChildBand::TRepChildBand(TRepCustomReport *report)
+TRepChildBand::TRepChildBand(TRepReportSite *report)
     : TRepCustomBand(report, TRepBandType::rbChild)
 {
     if (report)
@@ -182,7 +216,7 @@ void TRepChildBand::SetParentBand(TRepCustomBand *band)
         b = child ? child->FParentBand : nullptr;
     }
     FParentBand = band;
-    if (TRepCustomReport *report = ParentReport())
+    if (TRepReportSite *report = ReportSite())
         report->OrderBands();
 }
 
@@ -197,106 +231,4 @@ TRepBandType TRepChildBand::EffectiveType() const
         b = child->FParentBand;
     }
     return TRepBandType::rbChild;
-}
-
-// ---- TRepControllerBand ----
-
-TRepControllerBand::TRepControllerBand(TRepCustomReport *report, TRepBandType type,
-                                       std::unique_ptr<TRepCustomController> controller)
-    : TRepCustomBand(report, type), FController(std::move(controller))
-{
-    if (report) {
-        FController->SetMaster(report);
-        FController->SetParentReport(report);
-    }
-}
-
-TRepControllerBand::~TRepControllerBand() = default;
-
-TRepControl *TRepControllerBand::Master() const
-{
-    return FController->Master();
-}
-
-void TRepControllerBand::SetMaster(TRepControl *master)
-{
-    if (master == FController->Master())
-        return;
-    for (TRepControl *m = master; m;) {
-        if (m == this)
-            return; // circular linking
-        auto *band = dynamic_cast<TRepControllerBand *>(m);
-        m = band ? band->Master() : nullptr;
-    }
-    FController->SetMaster(master);
-    if (TRepCustomReport *report = ParentReport())
-        report->OrderBands();
-}
-
-bool TRepControllerBand::PrintBefore() const
-{
-    return FController->PrintBefore;
-}
-
-void TRepControllerBand::SetPrintBefore(bool on)
-{
-    if (on == FController->PrintBefore)
-        return;
-    FController->PrintBefore = on;
-    if (TRepCustomReport *report = ParentReport())
-        report->OrderBands();
-}
-
-void TRepControllerBand::NameChanged(const QString &oldName)
-{
-    if (TRepCustomReport *report = ParentReport())
-        report->FunctionEntryRenamed(oldName, Name());
-}
-
-// ---- TRepStringsBand ----
-
-TRepStringsBand::TRepStringsBand(TRepCustomReport *report)
-    : TRepControllerBand(report, TRepBandType::rbSubDetail,
-                         std::make_unique<TRepStringsController>(this))
-{
-    if (report) {
-        SetName(report->NewBandName(QStringLiteral("StringsBand")));
-        report->BandAdded(this);
-    }
-}
-
-QStringList TRepStringsBand::Items() const
-{
-    return static_cast<const TRepStringsController &>(
-               const_cast<TRepStringsBand *>(this)->Controller())
-        .Items;
-}
-
-void TRepStringsBand::SetItems(const QStringList &items)
-{
-    StringsController().Items = items;
-}
-
-TRepStringsController &TRepStringsBand::StringsController()
-{
-    return static_cast<TRepStringsController &>(Controller());
-}
-
-// ---- TRepReportBands ----
-
-bool TRepReportBands::Has(TRepBandType type) const
-{
-    return FReport && FReport->BandOfType(type) != nullptr;
-}
-
-void TRepReportBands::Set(TRepBandType type, bool on)
-{
-    if (!FReport || on == Has(type))
-        return;
-    if (on) {
-        auto *band = new TRepBand(FReport, type);
-        band->SetName(FReport->NewBandName(RepBandNameStem(type)));
-    } else {
-        delete FReport->BandOfType(type);
-    }
 }

@@ -1,19 +1,17 @@
 #pragma once
 // Bands: horizontal strips of a report that print their printables. The band
-// type decides when a band prints; controller bands repeat themselves once
-// per item of their controller.
+// type decides when a band prints; controller bands (RepControllers.h) repeat
+// themselves once per item of their controller.
 
-#include "report/model/RepControl.h"
 #include "report/model/RepFrame.h"
-#include "report/model/RepSizes.h"
+#include "report/model/RepReportSite.h"
+#include "report/model/RepUnits.h"
 
-#include <QStringList>
 #include <functional>
-#include <memory>
+#include <vector>
 
-class TRepCustomReport;
+class TRepCustomBand;
 class TRepCustomController;
-class TRepStringsController;
 class TRepPrintable;
 
 enum class TRepBandType {
@@ -26,6 +24,31 @@ inline constexpr int RepBandTypeCount = 11;
 QString RepBandCaption(TRepBandType type);
 // The stem of the names of new bands of this type ("PageHeaderBand", …).
 QString RepBandNameStem(TRepBandType type);
+
+// Size of a band. "Values" order: Height, Width.
+class TRepBandSize : public TRepUnitBase
+{
+public:
+    enum Index { iHeight, iWidth };
+
+    explicit TRepBandSize(TRepCustomBand *band = nullptr);
+
+    double Height() const { return Get(iHeight); }
+    double Width() const { return Get(iWidth); }
+    void SetHeight(double v) { Set(iHeight, v); }
+    void SetWidth(double v) { Set(iWidth, v); }
+
+    // Sets the band control's width and height, keeping its left and top.
+    void ResizeOwner() override;
+
+protected:
+    double CharacterPointSize() const override;
+    bool IsHorizontal(int index) const override { return index == iWidth; }
+
+private:
+    void Set(int index, double value);
+    TRepCustomBand *FBand;
+};
 
 class TRepCustomBand : public TRepControl
 {
@@ -41,7 +64,9 @@ public:
     TRepFrame &Frame() { return FFrame; }
 
     // The report the band is placed on (its parent control), if any.
+    TRepReportSite *ReportSite() const;
     TRepCustomReport *ParentReport() const;
+    TRepCustomBand *AsBand() override { return this; }
 
     bool AlignToBottom = false;
     bool ForceNewColumn = false;
@@ -87,7 +112,7 @@ public:
     void SizeChanged();
 
 protected:
-    TRepCustomBand(TRepCustomReport *report, TRepBandType type);
+    TRepCustomBand(TRepReportSite *report, TRepBandType type);
     // Changes the type (TRepBand's setter, a child band printed as footer).
     void SetBandTypeInternal(TRepBandType type);
 
@@ -109,7 +134,7 @@ private:
 class TRepBand : public TRepCustomBand
 {
 public:
-    explicit TRepBand(TRepCustomReport *report, TRepBandType type = TRepBandType::rbDetail);
+    explicit TRepBand(TRepReportSite *report, TRepBandType type = TRepBandType::rbDetail);
     void SetBandType(TRepBandType type);
 };
 
@@ -117,7 +142,7 @@ public:
 class TRepChildBand : public TRepCustomBand
 {
 public:
-    explicit TRepChildBand(TRepCustomReport *report);
+    explicit TRepChildBand(TRepReportSite *report);
     ~TRepChildBand() override;
 
     TRepCustomBand *ParentBand() const { return FParentBand; }
@@ -132,59 +157,4 @@ public:
 private:
     friend class TRepCustomBand;
     TRepCustomBand *FParentBand = nullptr;
-};
-
-// A band that owns a controller.
-class TRepControllerBand : public TRepCustomBand
-{
-public:
-    ~TRepControllerBand() override;
-
-    TRepCustomController &Controller() { return *FController; }
-    // The report, controller band or controller this band runs under. An
-    // assignment that would make a cycle of controller bands is ignored.
-    TRepControl *Master() const;
-    void SetMaster(TRepControl *master);
-    bool PrintBefore() const;
-    void SetPrintBefore(bool on);
-
-protected:
-    TRepControllerBand(TRepCustomReport *report, TRepBandType type,
-                       std::unique_ptr<TRepCustomController> controller);
-    void NameChanged(const QString &oldName) override;
-
-private:
-    std::unique_ptr<TRepCustomController> FController;
-};
-
-// A band printed once per line of its Items. Its name is an entry of the
-// report's Functions whose value is the line being printed.
-class TRepStringsBand : public TRepControllerBand
-{
-public:
-    explicit TRepStringsBand(TRepCustomReport *report);
-
-    QStringList Items() const;
-    void SetItems(const QStringList &items);
-    TRepStringsController &StringsController();
-};
-
-// The bands of a report by type, as flags: Has<Type> is true when the report
-// has a band of that type; setting one creates or frees that band.
-class TRepReportBands
-{
-public:
-    explicit TRepReportBands(TRepCustomReport *report) : FReport(report) {}
-    bool Has(TRepBandType type) const;
-    void Set(TRepBandType type, bool on);
-
-    bool HasTitle() const { return Has(TRepBandType::rbTitle); }
-    bool HasPageHeader() const { return Has(TRepBandType::rbPageHeader); }
-    bool HasColumnHeader() const { return Has(TRepBandType::rbColumnHeader); }
-    bool HasDetail() const { return Has(TRepBandType::rbDetail); }
-    bool HasPageFooter() const { return Has(TRepBandType::rbPageFooter); }
-    bool HasSummary() const { return Has(TRepBandType::rbSummary); }
-
-private:
-    TRepCustomReport *FReport;
 };

@@ -11,6 +11,8 @@
 #include <QRect>
 #include <vector>
 
+class TRepCustomBand;
+
 class TRepControl : public QObject
 {
 public:
@@ -19,6 +21,8 @@ public:
 
     TRepControl *ParentControl() const;
     std::vector<TRepControl *> ChildControls() const;
+    // The control as a band (bands answer themselves), else nullptr.
+    virtual TRepCustomBand *AsBand() { return nullptr; }
 
     QString Name() const { return objectName(); }
     void SetName(const QString &name);

@@ -1,12 +1,9 @@
 #include "report/model/RepControllers.h"
 
-#include "report/model/RepBands.h"
 #include "report/expr/RepExpr.h"
 #include "report/model/RepPrintable.h"
 #include "report/output/RepPrinter.h"
-#include "report/model/RepReport.h"
 
-#include <QCoreApplication>
 #include <algorithm>
 
 namespace {
@@ -40,9 +37,9 @@ void TRepCustomController::CollectSubControllers()
         for (QObject *c : FOrigin->children())
             components.push_back(c);
 
-    TRepCustomReport *report = FParentReport;
+    TRepReportSite *report = FParentReport;
     if (!report)
-        report = dynamic_cast<TRepCustomReport *>(FOrigin);
+        report = dynamic_cast<TRepReportSite *>(FOrigin);
     for (QObject *component : components) {
         TRepCustomController *sub = ControllerOf(component);
         if (!sub || sub == this || sub->Master() != FOrigin || !FOrigin)
@@ -68,7 +65,7 @@ void TRepCustomController::PrepareRun()
     DetailNumber = 0;
     FClients.clear();
     FLocalElement = nullptr;
-    if (FParentReport && FOrigin && !dynamic_cast<TRepCustomReport *>(FOrigin))
+    if (FParentReport && FOrigin && !dynamic_cast<TRepReportSite *>(FOrigin))
         FLocalElement = FParentReport->Functions().FindConstant(FOrigin->Name());
     for (TRepCustomController *sub : FBefore)
         sub->PrepareRun();
@@ -110,92 +107,6 @@ void TRepCustomController::NotifyClients(int operation)
         client->HandleNotify(this, operation);
 }
 
-// ---- TRepController ----
-
-TRepController::TRepController(TRepCustomReport *report)
-    : TRepCustomController(report), FReport(report)
-{
-    SetParentReport(report);
-}
-
-TRepCustomBand *TRepController::HeaderBand() const
-{
-    return FReport->BandOfType(TRepBandType::rbTitle);
-}
-
-TRepCustomBand *TRepController::DetailBand() const
-{
-    return FReport->BandOfType(TRepBandType::rbDetail);
-}
-
-TRepCustomBand *TRepController::FooterBand() const
-{
-    return FReport->BandOfType(TRepBandType::rbSummary);
-}
-
-void TRepController::RegisterBands(std::vector<TRepCustomBand *> &list) const
-{
-    if (TRepCustomBand *b = HeaderBand())
-        list.push_back(b);
-    RegisterSubBands(PrintBeforeList(), list);
-    if (TRepCustomBand *b = DetailBand())
-        list.push_back(b);
-    RegisterSubBands(PrintAfterList(), list);
-    if (TRepCustomBand *b = FooterBand())
-        list.push_back(b);
-}
-
-void TRepController::RunController()
-{
-    if (FReport->OnNeedData)
-        RunNeedData();
-    else if (PrintIfEmpty)
-        RunEmpty();
-}
-
-void TRepController::RunEmpty()
-{
-    FReport->PlaceBand(HeaderBand());
-    RunBeforeList();
-    FReport->PlaceBand(DetailBand());
-    RunAfterList();
-    FReport->PlaceBand(FooterBand());
-}
-
-void TRepController::RunNeedData()
-{
-    bool moreData = true;
-    FReport->OnNeedData(FReport, moreData);
-    DetailNumber = 0;
-    if (moreData) {
-        QCoreApplication::processEvents();
-        if (FReport->Cancelled())
-            return;
-        FReport->PlaceBand(HeaderBand());
-        FReport->SkipNextForcedPage(true);
-        TRepCustomBand *columnHeader = FReport->BandOfType(TRepBandType::rbColumnHeader);
-        if (FReport->PagesStarted() <= 1 && columnHeader && columnHeader->Enabled()) {
-            FReport->PlaceBand(columnHeader);
-            FReport->SkipNextForcedPage(true);
-        }
-        while (moreData) {
-            QCoreApplication::processEvents();
-            if (FReport->RunCancelled())
-                break;
-            ++DetailNumber;
-            RunBeforeList();
-            FReport->PlaceBand(DetailBand());
-            RunAfterList();
-            moreData = false;
-            FReport->OnNeedData(FReport, moreData);
-        }
-    }
-    TRepCustomBand *footer = FooterBand();
-    if (footer && FReport->PagesStarted() == 0)
-        FReport->StartNewPage();
-    FReport->PlaceBand(footer);
-}
-
 // ---- TRepStringsController ----
 
 TRepStringsController::TRepStringsController(TRepStringsBand *band)
@@ -212,7 +123,7 @@ void TRepStringsController::RegisterBands(std::vector<TRepCustomBand *> &list) c
 
 void TRepStringsController::RunController()
 {
-    TRepCustomReport *report = ParentReport();
+    TRepReportSite *report = ParentReport();
     const int count = int(Items.size());
     int reported = -1;
     for (int i = 0; i < count; ++i) {
@@ -238,4 +149,87 @@ void TRepStringsController::UpdateLocalValue()
 {
     if (TRepEvElement *element = LocalElement())
         TRepEvEnvironment::StoreResult(element, EvalResult::FromString(Items.at(FCurrentIndex)));
+}
+
+// ---- TRepControllerBand ----
+
+TRepControllerBand::TRepControllerBand(TRepReportSite *report, TRepBandType type,
+                                       std::unique_ptr<TRepCustomController> controller)
+    : TRepCustomBand(report, type), FController(std::move(controller))
+{
+    if (report) {
+        FController->SetMaster(report);
+        FController->SetParentReport(report);
+    }
+}
+
+TRepControllerBand::~TRepControllerBand() = default;
+
+TRepControl *TRepControllerBand::Master() const
+{
+    return FController->Master();
+}
+
+void TRepControllerBand::SetMaster(TRepControl *master)
+{
+    if (master == FController->Master())
+        return;
+    for (TRepControl *m = master; m;) {
+        if (m == this)
+            return; // circular linking
+        auto *band = dynamic_cast<TRepControllerBand *>(m);
+        m = band ? band->Master() : nullptr;
+    }
+    FController->SetMaster(master);
+    if (TRepReportSite *report = ReportSite())
+        report->OrderBands();
+}
+
+bool TRepControllerBand::PrintBefore() const
+{
+    return FController->PrintBefore;
+}
+
+void TRepControllerBand::SetPrintBefore(bool on)
+{
+    if (on == FController->PrintBefore)
+        return;
+    FController->PrintBefore = on;
+    if (TRepReportSite *report = ReportSite())
+        report->OrderBands();
+}
+
+void TRepControllerBand::NameChanged(const QString &oldName)
+{
+    if (TRepReportSite *report = ReportSite())
+        report->FunctionEntryRenamed(oldName, Name());
+}
+
+// ---- TRepStringsBand ----
+
+TRepStringsBand::TRepStringsBand(TRepReportSite *report)
+    : TRepControllerBand(report, TRepBandType::rbSubDetail,
+                         std::make_unique<TRepStringsController>(this))
+{
+    if (report) {
+        SetName(report->NewBandName(QStringLiteral("StringsBand")));
+        report->BandAdded(this);
+    }
+}
+
+QStringList TRepStringsBand::Items() const
+{
+    return static_cast<const TRepStringsController &>(
+               const_cast<TRepStringsBand *>(this)->Controller())
+        .Items;
+}
+
+void TRepStringsBand::SetItems(const QStringList &items)
+{
+    StringsController().Items = items;
+}
+
+TRepStringsController &TRepStringsBand::StringsController()
+{
+    return static_cast<TRepStringsController &>(Controller());
 }

@@ -1,15 +1,16 @@
 #pragma once
 // Controllers decide which bands print and how often: the report's own
-// controller prints the report-level bands, a strings controller repeats its
-// band once per item. Sub-controllers run before or after their master's
-// detail band.
+// controller (TRepController, RepReport.h) prints the report-level bands, a
+// strings controller repeats its band once per item. Sub-controllers run
+// before or after their master's detail band. Controller bands own a
+// controller each.
+
+#include "report/model/RepBands.h"
 
 #include <QStringList>
+#include <memory>
 #include <vector>
 
-class TRepControl;
-class TRepCustomBand;
-class TRepCustomReport;
 class TRepPrintable;
 class TRepStringsBand;
 class TRepEvElement;
@@ -25,8 +26,8 @@ public:
     // The report, controller band or controller this one runs under.
     TRepControl *Master() const { return FMaster; }
     void SetMaster(TRepControl *master) { FMaster = master; }
-    TRepCustomReport *ParentReport() const { return FParentReport; }
-    void SetParentReport(TRepCustomReport *report) { FParentReport = report; }
+    TRepReportSite *ParentReport() const { return FParentReport; }
+    void SetParentReport(TRepReportSite *report) { FParentReport = report; }
 
     bool PrintBefore = false;
     bool PrintIfEmpty = true;
@@ -59,32 +60,11 @@ protected:
 private:
     TRepControl *FOrigin;
     TRepControl *FMaster = nullptr;
-    TRepCustomReport *FParentReport = nullptr;
+    TRepReportSite *FParentReport = nullptr;
     std::vector<TRepCustomController *> FBefore;
     std::vector<TRepCustomController *> FAfter;
     std::vector<TRepPrintable *> FClients;
     TRepEvElement *FLocalElement = nullptr;
-};
-
-// The report's own controller: title band as header, detail band as detail,
-// summary band as footer; with an OnNeedData handler the detail repeats
-// while the handler says there is more data.
-class TRepController : public TRepCustomController
-{
-public:
-    explicit TRepController(TRepCustomReport *report);
-
-    TRepCustomBand *HeaderBand() const;
-    TRepCustomBand *DetailBand() const;
-    TRepCustomBand *FooterBand() const;
-
-    void RegisterBands(std::vector<TRepCustomBand *> &list) const override;
-    void RunController() override;
-
-private:
-    void RunEmpty();
-    void RunNeedData();
-    TRepCustomReport *FReport;
 };
 
 // Prints its strings band once per item, publishing the item through the
@@ -105,4 +85,39 @@ private:
     void UpdateLocalValue();
     TRepStringsBand *FBand;
     int FCurrentIndex = -1;
+};
+
+// A band that owns a controller.
+class TRepControllerBand : public TRepCustomBand
+{
+public:
+    ~TRepControllerBand() override;
+
+    TRepCustomController &Controller() { return *FController; }
+    // The report, controller band or controller this band runs under. An
+    // assignment that would make a cycle of controller bands is ignored.
+    TRepControl *Master() const;
+    void SetMaster(TRepControl *master);
+    bool PrintBefore() const;
+    void SetPrintBefore(bool on);
+
+protected:
+    TRepControllerBand(TRepReportSite *report, TRepBandType type,
+                       std::unique_ptr<TRepCustomController> controller);
+    void NameChanged(const QString &oldName) override;
+
+private:
+    std::unique_ptr<TRepCustomController> FController;
+};
+
+// A band printed once per line of its Items. Its name is an entry of the
+// report's Functions whose value is the line being printed.
+class TRepStringsBand : public TRepControllerBand
+{
+public:
+    explicit TRepStringsBand(TRepReportSite *report);
+
+    QStringList Items() const;
+    void SetItems(const QStringList &items);
+    TRepStringsController &StringsController();
 };

@@ -1,8 +1,35 @@
 #include "report/model/RepPrintable.h"
 
-#include "report/model/RepBands.h"
-#include "report/model/RepReport.h"
 #include "platform/Rounding.h"
+
+TRepPrintableSize::TRepPrintableSize(TRepPrintable *printable)
+    : TRepUnitBase(4), FPrintable(printable)
+{
+}
+
+void TRepPrintableSize::Set(int index, double value)
+{
+    if (!Store(index, value))
+        return;
+    ResizeOwner();
+}
+
+void TRepPrintableSize::ResizeOwner()
+{
+    if (!FPrintable)
+        return;
+    TRepSyncGuard sync(*this);
+    auto px = [this](int index, bool horizontal) {
+        return Nearest(NativeToUnit(TRepUnit::Pixels, horizontal, NativeValue(index)));
+    };
+    FPrintable->SetBounds(px(iLeft, true), px(iTop, false), px(iWidth, true), px(iHeight, false));
+}
+
+double TRepPrintableSize::CharacterPointSize() const
+{
+    const TRepReportSite *report = FPrintable ? FPrintable->ReportSite() : nullptr;
+    return report ? report->Font().Size : 10.0;
+}
 
 TRepPrintable::TRepPrintable(TRepControl *parent) : TRepControl(parent), FSize(this)
 {
@@ -14,15 +41,14 @@ TRepPrintable::~TRepPrintable() = default;
 
 TRepCustomReport *TRepPrintable::ParentReport() const
 {
-    for (TRepControl *c = ParentControl(); c; c = c->ParentControl())
-        if (auto *report = dynamic_cast<TRepCustomReport *>(c))
-            return report;
-    return nullptr;
+    TRepReportSite *report = ReportSite();
+    return report ? report->Report() : nullptr;
 }
 
 TRepCustomBand *TRepPrintable::ParentBand() const
 {
-    return dynamic_cast<TRepCustomBand *>(ParentControl());
+    TRepControl *parent = ParentControl();
+    return parent ? parent->AsBand() : nullptr;
 }
 
 void TRepPrintable::SetAlignment(TAlignment alignment)
@@ -46,7 +72,8 @@ void TRepPrintable::ApplyBandAlignment()
     if (!FAlignToBand || FAligning || IsLoading())
         return;
     FAligning = true;
-    const TRepCustomBand *band = ParentBand();
+    // The band's width, when the printable is placed on one.
+    const TRepControl *band = ParentBand() ? ParentControl() : nullptr;
     switch (FAlignment) {
     case TAlignment::taLeftJustify:
         SetLeft(0);

@@ -1,16 +1,46 @@
 #pragma once
 // Printables: the controls placed on bands that put something on the page.
 
-#include "report/model/RepControl.h"
 #include "report/model/RepFrame.h"
-#include "report/model/RepSizes.h"
+#include "report/model/RepReportSite.h"
+#include "report/model/RepUnits.h"
 
-class TRepCustomReport;
 class TRepCustomBand;
+class TRepPrintable;
 class TRepPrinter;
 
 // Operations a band or controller sends to its printables.
 enum TRepNotifyOperation { NotifyDataAdvanced = 0, NotifyBandBoundsChanged = 2 };
+
+// Size and position of a printable inside its band. "Values" order:
+// Height, Left, Top, Width.
+class TRepPrintableSize : public TRepUnitBase
+{
+public:
+    enum Index { iHeight, iLeft, iTop, iWidth };
+
+    explicit TRepPrintableSize(TRepPrintable *printable = nullptr);
+
+    double Height() const { return Get(iHeight); }
+    double Left() const { return Get(iLeft); }
+    double Top() const { return Get(iTop); }
+    double Width() const { return Get(iWidth); }
+    void SetHeight(double v) { Set(iHeight, v); }
+    void SetLeft(double v) { Set(iLeft, v); }
+    void SetTop(double v) { Set(iTop, v); }
+    void SetWidth(double v) { Set(iWidth, v); }
+
+    // Sets all four pixel bounds of the printable control.
+    void ResizeOwner() override;
+
+protected:
+    double CharacterPointSize() const override;
+    bool IsHorizontal(int index) const override { return index == iLeft || index == iWidth; }
+
+private:
+    void Set(int index, double value);
+    TRepPrintable *FPrintable;
+};
 
 class TRepPrintable : public TRepControl
 {
@@ -33,6 +63,7 @@ public:
 
     // The report the printable is on (searched up its parents) and the band
     // it is placed on directly (none for printables on the report).
+    TRepReportSite *ReportSite() const { return ReportSiteOf(this); }
     TRepCustomReport *ParentReport() const;
     TRepCustomBand *ParentBand() const;
 

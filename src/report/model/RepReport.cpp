@@ -2,12 +2,12 @@
 
 #include "platform/FontAdvances.h"
 #include "platform/MetafileCanvas.h"
-#include "report/model/RepControllers.h"
 #include "report/expr/RepExpr.h"
 #include "report/model/RepPrintable.h"
 #include "report/output/RepPrinterSettings.h"
 #include "platform/Rounding.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QLocale>
 #include <algorithm>
@@ -49,7 +49,7 @@ void CollectPrintables(const TRepControl *control, std::vector<TRepPrintable *> 
 } // namespace
 
 TRepCustomReport::TRepCustomReport(TRepControl *parent)
-    : TRepControl(parent), FPage(std::make_unique<TRepPage>(this))
+    : TRepReportSite(parent), FPage(std::make_unique<TRepPage>(this))
 {
     SetColor(clRepWhite);
     if (QLocale().language() != QLocale::Japanese) {
@@ -313,4 +313,109 @@ void TRepCustomReport::FunctionEntryRenamed(const QString &oldName, const QStrin
         FFunctions->RemoveEntry(oldName);
     if (!newName.isEmpty())
         FFunctions->DefineEntry(newName, QStringLiteral("''"));
+}
+
+// ---- TRepReportBands ----
+
+bool TRepReportBands::Has(TRepBandType type) const
+{
+    return FReport && FReport->BandOfType(type) != nullptr;
+}
+
+void TRepReportBands::Set(TRepBandType type, bool on)
+{
+    if (!FReport || on == Has(type))
+        return;
+    if (on) {
+        auto *band = new TRepBand(FReport, type);
+        band->SetName(FReport->NewBandName(RepBandNameStem(type)));
+    } else {
+        delete FReport->BandOfType(type);
+    }
+}
+
+// ---- TRepController ----
+
+TRepController::TRepController(TRepCustomReport *report)
+    : TRepCustomController(report), FReport(report)
+{
+    SetParentReport(report);
+}
+
+TRepCustomBand *TRepController::HeaderBand() const
+{
+    return FReport->BandOfType(TRepBandType::rbTitle);
+}
+
+TRepCustomBand *TRepController::DetailBand() const
+{
+    return FReport->BandOfType(TRepBandType::rbDetail);
+}
+
+TRepCustomBand *TRepController::FooterBand() const
+{
+    return FReport->BandOfType(TRepBandType::rbSummary);
+}
+
+void TRepController::RegisterBands(std::vector<TRepCustomBand *> &list) const
+{
+    if (TRepCustomBand *b = HeaderBand())
+        list.push_back(b);
+    RegisterSubBands(PrintBeforeList(), list);
+    if (TRepCustomBand *b = DetailBand())
+        list.push_back(b);
+    RegisterSubBands(PrintAfterList(), list);
+    if (TRepCustomBand *b = FooterBand())
+        list.push_back(b);
+}
+
+void TRepController::RunController()
+{
+    if (FReport->OnNeedData)
+        RunNeedData();
+    else if (PrintIfEmpty)
+        RunEmpty();
+}
+
+void TRepController::RunEmpty()
+{
+    FReport->PlaceBand(HeaderBand());
+    RunBeforeList();
+    FReport->PlaceBand(DetailBand());
+    RunAfterList();
+    FReport->PlaceBand(FooterBand());
+}
+
+void TRepController::RunNeedData()
+{
+    bool moreData = true;
+    FReport->OnNeedData(FReport, moreData);
+    DetailNumber = 0;
+    if (moreData) {
+        QCoreApplication::processEvents();
+        if (FReport->Cancelled())
+            return;
+        FReport->PlaceBand(HeaderBand());
+        FReport->SkipNextForcedPage(true);
+        TRepCustomBand *columnHeader = FReport->BandOfType(TRepBandType::rbColumnHeader);
+        if (FReport->PagesStarted() <= 1 && columnHeader && columnHeader->Enabled()) {
+            FReport->PlaceBand(columnHeader);
+            FReport->SkipNextForcedPage(true);
+        }
+        while (moreData) {
+            QCoreApplication::processEvents();
+            if (FReport->RunCancelled())
+                break;
+            ++DetailNumber;
+            RunBeforeList();
+            FReport->PlaceBand(DetailBand());
+            RunAfterList();
+            moreData = false;
+            FReport->OnNeedData(FReport, moreData);
+        }
+    }
+    TRepCustomBand *footer = FooterBand();
+    if (footer && FReport->PagesStarted() == 0)
+        FReport->StartNewPage();
+    FReport->PlaceBand(footer);
 }

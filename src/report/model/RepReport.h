@@ -3,10 +3,11 @@
 // printables, functions) and the band engine that runs it onto a printer.
 
 #include "platform/Canvas.h"
-#include "report/model/RepBands.h"
-#include "report/model/RepControl.h"
+#include "report/model/RepControllers.h"
+#include "report/model/RepReportSite.h"
 #include "report/expr/RepDataset.h"
 #include "report/model/RepFrame.h"
+#include "report/output/RepNotices.h"
 #include "report/output/RepPrinterSettings.h"
 #include "report/model/RepSizes.h"
 
@@ -19,8 +20,7 @@
 #include <vector>
 
 class FontAdvances;
-class TRepController;
-class TRepCustomController;
+class TRepCustomReport;
 class TRepPrinter;
 class TRepPrintDialog;
 class TRepPrintable;
@@ -46,7 +46,48 @@ public:
     virtual void Attach(Canvas *pageCanvas) = 0;
 };
 
-class TRepCustomReport : public TRepControl
+// The bands of a report by type, as flags: Has<Type> is true when the report
+// has a band of that type; setting one creates or frees that band.
+class TRepReportBands
+{
+public:
+    explicit TRepReportBands(TRepCustomReport *report) : FReport(report) {}
+    bool Has(TRepBandType type) const;
+    void Set(TRepBandType type, bool on);
+
+    bool HasTitle() const { return Has(TRepBandType::rbTitle); }
+    bool HasPageHeader() const { return Has(TRepBandType::rbPageHeader); }
+    bool HasColumnHeader() const { return Has(TRepBandType::rbColumnHeader); }
+    bool HasDetail() const { return Has(TRepBandType::rbDetail); }
+    bool HasPageFooter() const { return Has(TRepBandType::rbPageFooter); }
+    bool HasSummary() const { return Has(TRepBandType::rbSummary); }
+
+private:
+    TRepCustomReport *FReport;
+};
+
+// The report's own controller: title band as header, detail band as detail,
+// summary band as footer; with an OnNeedData handler the detail repeats
+// while the handler says there is more data.
+class TRepController : public TRepCustomController
+{
+public:
+    explicit TRepController(TRepCustomReport *report);
+
+    TRepCustomBand *HeaderBand() const;
+    TRepCustomBand *DetailBand() const;
+    TRepCustomBand *FooterBand() const;
+
+    void RegisterBands(std::vector<TRepCustomBand *> &list) const override;
+    void RunController() override;
+
+private:
+    void RunEmpty();
+    void RunNeedData();
+    TRepCustomReport *FReport;
+};
+
+class TRepCustomReport : public TRepReportSite, public TRepPrinterMaster
 {
 public:
     using NotifyEvent = std::function<void(TRepCustomReport *sender)>;
@@ -57,14 +98,16 @@ public:
     explicit TRepCustomReport(TRepControl *parent = nullptr);
     ~TRepCustomReport() override;
 
+    TRepCustomReport *Report() override { return this; }
+
     // ---- definition ----
     TRepPage &Page() { return *FPage; }
     const TRepPage &Page() const { return *FPage; }
     TRepFrame &Frame() { return FFrame; }
 
     // The page's units; setting them sets every size object of the report.
-    TRepUnit Units() const { return FPage->Units(); }
-    void SetUnits(TRepUnit units);
+    TRepUnit Units() const override { return FPage->Units(); }
+    void SetUnits(TRepUnit units) override;
     // Display zoom in percent; values outside 1…300 are ignored.
     int Zoom() const { return FPage->Zoom(); }
     void SetZoom(int zoom);
@@ -80,7 +123,7 @@ public:
     bool PrintIfEmpty() const;
     void SetPrintIfEmpty(bool on);
 
-    TRepEvEnvironment &Functions() { return *FFunctions; }
+    TRepEvEnvironment &Functions() override { return *FFunctions; }
     TRepReportBands Bands() { return TRepReportBands(this); }
 
     // The bands in designer order (see OrderBands) and the first band of a
@@ -101,9 +144,9 @@ public:
     FontAdvances &TextAdvances(const TRepFont &font);
 
     // Places the bands at design size (pixels) under each other.
-    void LayoutBands();
+    void LayoutBands() override;
     // Rebuilds the band list in designer order, then lays the bands out.
-    void OrderBands();
+    void OrderBands() override;
 
     TRepController &Controller() { return *FController; }
 
@@ -139,7 +182,7 @@ public:
     void ApplyPrintSetup(const TRepPrintDialog &dialog, const QString &printerName,
                          TPrinterOrientation orientation);
 
-    bool Idle() const { return FIdle; }
+    bool Idle() const override { return FIdle; }
     bool Cancelled() const { return FCancelled; }
     bool OnLastPage() const { return FOnLastPage; }
     int CursorX() const { return FCursorX; }
@@ -148,11 +191,11 @@ public:
     int ColumnIndex() const { return FColumnIndex; }
     int PagesStarted() const { return FPagesStarted; }
     double FooterReserve() const { return FFooterReserve; }
-    TRepPrinter *Printer() const { return FPrinter; }
+    TRepPrinter *Printer() const override { return FPrinter; }
     virtual int RecordCount() const { return 1; }
 
     // The canvas a run draws on: the printer's page canvas, or the tap.
-    Canvas &RunCanvas();
+    Canvas &RunCanvas() override;
     void SetCanvasTap(TRepCanvasTap *tap) { FCanvasTap = tap; }
 
     // Generates the report onto printer, which the caller owns and has set
@@ -162,7 +205,7 @@ public:
 
     // Band engine steps (called by bands and controllers during a run).
     void GenerateReport();
-    void PlaceBand(TRepCustomBand *band);
+    void PlaceBand(TRepCustomBand *band) override;
     void StartNewPage();
     void FinishPage();
     void AdvanceColumn();
@@ -172,16 +215,16 @@ public:
     void DrawPageOverlay();
     // The run is cancelled: by the report (CancelRun) or at the printer
     // (the progress window's Cancel button).
-    bool RunCancelled() const;
+    bool RunCancelled() const override;
     void SkipNextForcedPage(bool on) { FSkipNextForcedPage = on; }
 
     // Band registry (bands call these as they are made and freed).
-    void BandAdded(TRepCustomBand *band);
-    void BandRemoved(TRepCustomBand *band);
+    void BandAdded(TRepCustomBand *band) override;
+    void BandRemoved(TRepCustomBand *band) override;
     // A fresh band name "<stem><n>" with the first free n.
-    QString NewBandName(const QString &stem) const;
+    QString NewBandName(const QString &stem) const override;
     // A controller band was named or renamed: its Functions entry follows.
-    void FunctionEntryRenamed(const QString &oldName, const QString &newName);
+    void FunctionEntryRenamed(const QString &oldName, const QString &newName) override;
 
 protected:
     bool event(QEvent *e) override;

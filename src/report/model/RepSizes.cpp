@@ -1,13 +1,11 @@
 #include "report/model/RepSizes.h"
 
-#include "report/model/RepBands.h"
-#include "report/model/RepPrintable.h"
-#include "report/model/RepReport.h"
+#include "report/model/RepReportSite.h"
 #include "platform/Rounding.h"
 
 // ---- TRepPage ----
 
-TRepPage::TRepPage(TRepCustomReport *report)
+TRepPage::TRepPage(TRepReportSite *report)
     : TRepUnitBase(7), FReport(report), FPaperSize(TRepPaperSize::A4)
 {
     // Lengths are set in MM or Inches, whichever the locale uses.
@@ -96,65 +94,4 @@ void TRepPage::ResizeOwner()
 double TRepPage::CharacterPointSize() const
 {
     return FReport ? FReport->Font().Size : 10.0;
-}
-
-// ---- TRepBandSize ----
-
-TRepBandSize::TRepBandSize(TRepCustomBand *band) : TRepUnitBase(2), FBand(band) {}
-
-void TRepBandSize::Set(int index, double value)
-{
-    const bool external = !SyncingOwner();
-    if (!Store(index, value))
-        return;
-    ResizeOwner();
-    if (external && FBand)
-        FBand->SizeChanged();
-}
-
-void TRepBandSize::ResizeOwner()
-{
-    if (!FBand)
-        return;
-    TRepSyncGuard sync(*this);
-    const int w = Nearest(NativeToUnit(TRepUnit::Pixels, true, NativeValue(iWidth)));
-    const int h = Nearest(NativeToUnit(TRepUnit::Pixels, false, NativeValue(iHeight)));
-    FBand->SetBounds(FBand->Left(), FBand->Top(), w, h);
-}
-
-double TRepBandSize::CharacterPointSize() const
-{
-    const TRepCustomReport *report = FBand ? FBand->ParentReport() : nullptr;
-    return report ? report->Font().Size : 10.0;
-}
-
-// ---- TRepPrintableSize ----
-
-TRepPrintableSize::TRepPrintableSize(TRepPrintable *printable)
-    : TRepUnitBase(4), FPrintable(printable)
-{
-}
-
-void TRepPrintableSize::Set(int index, double value)
-{
-    if (!Store(index, value))
-        return;
-    ResizeOwner();
-}
-
-void TRepPrintableSize::ResizeOwner()
-{
-    if (!FPrintable)
-        return;
-    TRepSyncGuard sync(*this);
-    auto px = [this](int index, bool horizontal) {
-        return Nearest(NativeToUnit(TRepUnit::Pixels, horizontal, NativeValue(index)));
-    };
-    FPrintable->SetBounds(px(iLeft, true), px(iTop, false), px(iWidth, true), px(iHeight, false));
-}
-
-double TRepPrintableSize::CharacterPointSize() const
-{
-    const TRepCustomReport *report = FPrintable ? FPrintable->ParentReport() : nullptr;
-    return report ? report->Font().Size : 10.0;
 }

@@ -1,14 +1,12 @@
 #pragma once
-// The size objects: page settings of a report, the size of a band, the size
-// and position of a printable. Each is the master of its owner control's
-// pixel bounds (see TRepUnitBase).
+// The page settings: the size object of a report, master of the report
+// control's pixel bounds (see TRepUnitBase). Bands and printables keep their
+// size objects beside them (TRepBandSize, TRepPrintableSize).
 
 #include "report/output/RepPrinterSettings.h"
 #include "report/model/RepUnits.h"
 
-class TRepCustomReport;
-class TRepCustomBand;
-class TRepPrintable;
+class TRepReportSite;
 
 // Page settings: paper, orientation, margins, columns. "Values" order:
 // BottomMargin, Length, TopMargin, Width, LeftMargin, RightMargin,
@@ -18,7 +16,7 @@ class TRepPage : public TRepUnitBase
 public:
     enum Index { iBottomMargin, iLength, iTopMargin, iWidth, iLeftMargin, iRightMargin, iColumnSpace };
 
-    explicit TRepPage(TRepCustomReport *report = nullptr);
+    explicit TRepPage(TRepReportSite *report = nullptr);
 
     double BottomMargin() const { return Get(iBottomMargin); }
     double Length() const { return Get(iLength); }
@@ -52,7 +50,7 @@ public:
     bool Ruler() const { return FRuler; }
     void SetRuler(bool on);
 
-    TRepCustomReport *Report() const { return FReport; }
+    TRepReportSite *Report() const { return FReport; }
 
     // Sets the report control to the page's pixel size.
     void ResizeOwner() override;
@@ -65,64 +63,9 @@ private:
     void SetLength(int index, double value);
     void Relayout();
 
-    TRepCustomReport *FReport;
+    TRepReportSite *FReport;
     TRepPaperSize FPaperSize;
     TPrinterOrientation FOrientation = TPrinterOrientation::poPortrait;
     int FColumns = 1;
     bool FRuler = true;
-};
-
-// Size of a band. "Values" order: Height, Width.
-class TRepBandSize : public TRepUnitBase
-{
-public:
-    enum Index { iHeight, iWidth };
-
-    explicit TRepBandSize(TRepCustomBand *band = nullptr);
-
-    double Height() const { return Get(iHeight); }
-    double Width() const { return Get(iWidth); }
-    void SetHeight(double v) { Set(iHeight, v); }
-    void SetWidth(double v) { Set(iWidth, v); }
-
-    // Sets the band control's width and height, keeping its left and top.
-    void ResizeOwner() override;
-
-protected:
-    double CharacterPointSize() const override;
-    bool IsHorizontal(int index) const override { return index == iWidth; }
-
-private:
-    void Set(int index, double value);
-    TRepCustomBand *FBand;
-};
-
-// Size and position of a printable inside its band. "Values" order:
-// Height, Left, Top, Width.
-class TRepPrintableSize : public TRepUnitBase
-{
-public:
-    enum Index { iHeight, iLeft, iTop, iWidth };
-
-    explicit TRepPrintableSize(TRepPrintable *printable = nullptr);
-
-    double Height() const { return Get(iHeight); }
-    double Left() const { return Get(iLeft); }
-    double Top() const { return Get(iTop); }
-    double Width() const { return Get(iWidth); }
-    void SetHeight(double v) { Set(iHeight, v); }
-    void SetLeft(double v) { Set(iLeft, v); }
-    void SetTop(double v) { Set(iTop, v); }
-    void SetWidth(double v) { Set(iWidth, v); }
-
-    // Sets all four pixel bounds of the printable control.
-    void ResizeOwner() override;
-
-protected:
-    double CharacterPointSize() const override;
-    bool IsHorizontal(int index) const override { return index == iLeft || index == iWidth; }
-
-private:
-    void Set(int index, double value);
-    TRepPrintable *FPrintable;
 };

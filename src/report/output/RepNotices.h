@@ -13,6 +13,9 @@
 // preview-closed notice is sent, so the report reacts before the preview
 // window goes away. Receivers test event->type() against these functions and
 // cast to TRepNotice.
+//
+// A master implements TRepPrinterMaster, so those watching a printer (the
+// preview window) can ask its master whether the run is over.
 
 #include <QEvent>
 
@@ -36,4 +39,13 @@ public:
 private:
     int FValue;
     TRepPrinter *FPrinter;
+};
+
+// Implemented by a printer's master, the report that runs onto the printer.
+class TRepPrinterMaster
+{
+public:
+    virtual ~TRepPrinterMaster() = default;
+    // No run is in progress.
+    virtual bool Idle() const = 0;
 };

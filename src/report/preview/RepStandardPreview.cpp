@@ -2,10 +2,10 @@
 
 #include "platform/AppError.h"
 #include "report/output/RepExportFilters.h"
+#include "report/output/RepNotices.h"
 #include "report/preview/RepPreview.h"
 #include "report/preview/detail/RepPreviewGlyphs.h"
 #include "report/preview/detail/RepPreviewImage.h"
-#include "report/model/RepReport.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -262,8 +262,8 @@ bool TRepStandardPreview::RunIsOver() const
     const TRepPrinter *printer = Printer();
     if (!printer || printer->Status() == TRepPrinter::StatusBusy)
         return false;
-    const auto *report = dynamic_cast<const TRepCustomReport *>(printer->Master());
-    return !report || report->Idle();
+    const auto *master = dynamic_cast<const TRepPrinterMaster *>(printer->Master());
+    return !master || master->Idle();
 }
 
 void TRepStandardPreview::SettleWhenRunIsOver()

@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -293,11 +294,13 @@ TEST(RepStandardPreview, LoadingReplacesThePagesAndDisablesPrinterSetup)
 
 // A report stand-in that records the preview-closed notice and, like the
 // report, frees its printer when it comes.
-class Master : public QObject
+class Master : public QObject, public TRepPrinterMaster
 {
 public:
     std::unique_ptr<TRepPrinter> printer = std::make_unique<TRepPrinter>();
     int closedNotices = 0;
+    bool idle = true;
+    bool Idle() const override { return idle; }
     bool event(QEvent *e) override
     {
         if (e->type() == RepPreviewClosedNotice()) {
@@ -335,6 +338,30 @@ TEST(RepStandardPreview, ClosingWhileProducingCancelsTheRun)
     EXPECT_FALSE(printer.ShowingPreview());
     EXPECT_EQ(printer.Client(), nullptr);
     printer.AbandonDocument();
+}
+
+// Lets the application wait for input once, as it does between user actions.
+void WaitForInputOnce()
+{
+    QEventLoop loop;
+    QTimer::singleShot(20, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+TEST(RepStandardPreview, ARunEndingWithoutPagesIsOverWhenTheMasterIsIdle)
+{
+    Master master;
+    master.printer->SetMaster(&master);
+    master.idle = false;
+    auto window = OpenWindow(*master.printer);
+    WaitForInputOnce();
+    EXPECT_FALSE(Enabled(*window, "LoadReport")) << "the master still runs";
+    master.idle = true;
+    WaitForInputOnce();
+    EXPECT_TRUE(Enabled(*window, "LoadReport"));
+    EXPECT_TRUE(Enabled(*window, "PrintSetup"));
+    EXPECT_FALSE(Enabled(*window, "Print")) << "no pages were stored";
+    delete window;
 }
 
 TEST(RepStandardPreview, RegisteredInterfaceOpensTheWindowForThePrinter)
