@@ -14,6 +14,17 @@ function(zumoria_layer name dir)
   endif()
 endfunction()
 
+# A room of a layer is a library of its own, linked with the rooms it may
+# use and nothing else. Its link probe is a program made of every object of
+# the room and those libraries only, so a room that calls into a room it may
+# not use no longer links.
+function(zumoria_room name dir)
+  zumoria_layer(${name} ${dir} ${ARGN})
+  add_executable(${name}_link_probe "${CMAKE_SOURCE_DIR}/cmake/link_probe.cpp")
+  target_link_libraries(${name}_link_probe PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${name}>")
+  set_target_properties(${name}_link_probe PROPERTIES AUTOMOC OFF AUTORCC OFF)
+endfunction()
+
 # Every tests/<layer>/**/test_*.cpp is a GoogleTest program of its own, linked
 # against the layer and the shared test support (QApplication main, helpers).
 # Tests may sit in sub-folders mirroring the layer's; the program is named
