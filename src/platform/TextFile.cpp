@@ -48,9 +48,9 @@ bool IsNonAsciiUtf8(QByteArrayView bytes)
     return nonAscii;
 }
 
-} // namespace
-
-QString DecodeText(const QByteArray &raw)
+// The text up to the first NUL: UTF-8 after a byte-order mark or when valid
+// and not plain ASCII, else in the named 8-bit encoding.
+QString DecodeTextOr(const QByteArray &raw, const QByteArray &encoding)
 {
     QByteArrayView bytes(raw);
     const qsizetype nul = bytes.indexOf('\0');
@@ -60,10 +60,70 @@ QString DecodeText(const QByteArray &raw)
         return QString::fromUtf8(bytes.sliced(3));
     if (IsNonAsciiUtf8(bytes))
         return QString::fromUtf8(bytes);
-    QStringDecoder cp1250("windows-1250");
-    if (!cp1250.isValid())
-        throw AppError(QStringLiteral("Code page 1250 is not available"));
-    return cp1250.decode(bytes);
+    QStringDecoder decoder(encoding.constData());
+    if (!decoder.isValid())
+        throw AppError(QStringLiteral("The encoding %1 is not available").arg(QString::fromLatin1(encoding)));
+    return decoder.decode(bytes);
+}
+
+// The character sets languages were written in before UTF-8, for locales
+// that name UTF-8 or nothing.
+struct LanguageEncoding
+{
+    const char *language;
+    const char *encoding;
+};
+constexpr LanguageEncoding LegacyEncodings[] = {
+    {"bs", "ISO-8859-2"}, {"cs", "ISO-8859-2"}, {"hr", "ISO-8859-2"}, {"hu", "ISO-8859-2"},
+    {"pl", "ISO-8859-2"}, {"ro", "ISO-8859-2"}, {"sk", "ISO-8859-2"}, {"sl", "ISO-8859-2"},
+    {"et", "ISO-8859-15"}, {"lt", "ISO-8859-13"}, {"lv", "ISO-8859-13"}, {"tr", "ISO-8859-9"},
+    {"el", "ISO-8859-7"}, {"he", "ISO-8859-8"}, {"iw", "ISO-8859-8"}, {"ar", "ISO-8859-6"},
+    {"ru", "KOI8-R"}, {"uk", "KOI8-U"}, {"be", "windows-1251"}, {"bg", "windows-1251"},
+    {"mk", "ISO-8859-5"},
+};
+
+bool IsUnicodeOrAscii(const QString &codeset)
+{
+    QString name = codeset.toLower();
+    name.remove(u'-');
+    name.remove(u'_');
+    return name == u"utf8" || name == u"ascii" || name == u"ansix3.41968" || name == u"usascii";
+}
+
+} // namespace
+
+QString DecodeText(const QByteArray &raw)
+{
+    return DecodeTextOr(raw, QByteArrayLiteral("windows-1250"));
+}
+
+QString DecodeForeignText(const QByteArray &raw)
+{
+    return DecodeTextOr(raw, LegacyEncoding());
+}
+
+QByteArray LegacyEncodingOf(const QString &localeName)
+{
+    // language[_territory][.codeset][@modifier]
+    QString name = localeName.section(u'@', 0, 0);
+    const QString codeset = name.section(u'.', 1);
+    if (!codeset.isEmpty() && !IsUnicodeOrAscii(codeset) && QStringDecoder(codeset.toLatin1().constData()).isValid())
+        return codeset.toLatin1();
+    const QString language = name.section(u'.', 0, 0).section(u'_', 0, 0).toLower();
+    for (const LanguageEncoding &known : LegacyEncodings)
+        if (language == QLatin1String(known.language))
+            return known.encoding;
+    return QByteArrayLiteral("ISO-8859-1");
+}
+
+QByteArray LegacyEncoding()
+{
+    for (const char *variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const QString value = qEnvironmentVariable(variable);
+        if (!value.isEmpty())
+            return LegacyEncodingOf(value);
+    }
+    return LegacyEncodingOf(QString());
 }
 
 QStringList SplitLines(const QString &text)

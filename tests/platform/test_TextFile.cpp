@@ -79,4 +79,46 @@ TEST(LoadTextFileLinesTest, ReadsAndRaisesOnUnreadable)
     EXPECT_THROW(LoadTextFileLines(dir.filePath("missing.vicc")), AppError);
 }
 
+
+TEST(LegacyEncodingTest, WhatALocaleNames)
+{
+    struct Case
+    {
+        const char *locale;
+        const char *encoding;
+    } cases[] = {
+        {"hu_HU.ISO-8859-2", "ISO-8859-2"},
+        {"ru_RU.KOI8-R@xyz", "KOI8-R"},
+        {"de_DE.ISO-8859-15@euro", "ISO-8859-15"},
+        {"hu_HU.UTF-8", "ISO-8859-2"},
+        {"cs_CZ.utf8", "ISO-8859-2"},
+        {"ru_RU.UTF-8", "KOI8-R"},
+        {"el_GR", "ISO-8859-7"},
+        {"pl", "ISO-8859-2"},
+        {"de_DE.UTF-8", "ISO-8859-1"},
+        {"en_US.ANSI_X3.4-1968", "ISO-8859-1"},
+        {"C", "ISO-8859-1"},
+        {"POSIX", "ISO-8859-1"},
+        {"", "ISO-8859-1"},
+        {"xx_YY.NO-SUCH-SET", "ISO-8859-1"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(LegacyEncodingOf(QString::fromLatin1(c.locale)), QByteArray(c.encoding)) << c.locale;
+}
+
+TEST(LegacyEncodingTest, ForeignTextIsUtf8OrTheLocalesEncoding)
+{
+    const QByteArray oldAll = qgetenv("LC_ALL");
+    qputenv("LC_ALL", "hu_HU.UTF-8");
+    EXPECT_EQ(DecodeForeignText("\xF5r\xFClt"), QStringLiteral("őrült"));
+    EXPECT_EQ(DecodeForeignText("\xC5\x91r\xC3\xBClt"), QStringLiteral("őrült"));
+    EXPECT_EQ(DecodeForeignText(QByteArray("a\0b", 3)), QStringLiteral("a"));
+    qputenv("LC_ALL", "fr_FR.UTF-8");
+    EXPECT_EQ(DecodeForeignText("\xF5r\xFClt"), QStringLiteral("õrült"));
+    if (oldAll.isEmpty())
+        qunsetenv("LC_ALL");
+    else
+        qputenv("LC_ALL", oldAll);
+}
+
 } // namespace
