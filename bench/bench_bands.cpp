@@ -59,7 +59,7 @@ QString CollectionPath(int jokes)
 // The print list of the collection, as the printer button makes it.
 const QStringList &Lines()
 {
-    static const QStringList lines = PrintListOf(PrintJokesOfFile(CollectionPath(10000)));
+    static const QStringList lines = PrintListOf(PrintJokesOf(ReadJokeCollection(CollectionPath(10000)).Jokes));
     return lines;
 }
 

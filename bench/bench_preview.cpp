@@ -323,7 +323,7 @@ void ExportSteps(benchmark::State &state)
     for (auto _ : state) {
         const auto t0 = Steady::now();
         const double cpu0 = CpuSeconds();
-        const std::vector<TPrintJoke> jokes = PrintJokesOfFile(collection);
+        const std::vector<TPrintJoke> jokes = PrintJokesOf(ReadJokeCollection(collection).Jokes);
         TrepLista report;
         report.SetPrintList(collection, PrintListOf(jokes));
         TRepPrinter printer;

@@ -26,7 +26,7 @@ int main(int argc, char **argv)
     StartApplication();
     try {
         const QString file = QString::fromLocal8Bit(argv[2]);
-        const QStringList lines = PrintListOf(PrintJokesOfFile(file));
+        const QStringList lines = PrintListOf(PrintJokesOf(ReadJokeCollection(file).Jokes));
         return PrintPeerPdfList(QString::fromLocal8Bit(argv[1]), QFileInfo(file).fileName(), lines) > 0 ? 0 : 1;
     } catch (const std::exception &e) {
         std::fprintf(stderr, "peer_pdf_list: %s\n", e.what());

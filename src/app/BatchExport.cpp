@@ -1,5 +1,6 @@
 #include "app/BatchExport.h"
 
+#include "app/JokeCollection.h"
 #include "app/ListaNyom.h"
 #include "platform/AppError.h"
 #include "report/output/RepPdfExport.h"
@@ -21,10 +22,10 @@ int Fail(int status, const QString &text)
 int RunBatchExport(TBatchFormat format, const QString &target, const QString &jokeFile)
 {
     const QFileInfo file(jokeFile);
-    if (!file.exists() || !file.isFile())
-        return Fail(BatchFailed, QStringLiteral("%1: no such joke file").arg(jokeFile));
+    if (!CollectionExists(jokeFile))
+        return Fail(BatchFailed, QStringLiteral("%1: no such joke file or folder").arg(jokeFile));
     try {
-        const std::vector<TPrintJoke> jokes = PrintJokesOfFile(file.absoluteFilePath());
+        const std::vector<TPrintJoke> jokes = PrintJokesOf(ReadJokeCollection(file.absoluteFilePath()).Jokes);
         if (jokes.empty())
             return Fail(BatchNoJokes, QStringLiteral("%1 holds no jokes; nothing written").arg(jokeFile));
         TrepLista report;

@@ -1,8 +1,9 @@
 #pragma once
 // The joke list written without a window: zumoria --export-pdf OUT FILE
-// and --export-zrp OUT FILE. The joke file is read as the viewer reads it,
-// its print list is run through the joke-list report into a page store, and
-// the pages are written as a PDF or as a saved report file.
+// and --export-zrp OUT FILE. The collection (a joke file, a fortune file or
+// a folder of them) is read as the viewer reads it, its print list is run
+// through the joke-list report into a page store, and the pages are written
+// as a PDF or as a saved report file.
 
 #include <QString>
 

@@ -9,6 +9,7 @@
 // panels existed.
 
 #include "app/ColorScheme.h"
+#include "app/JokeCollection.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -19,23 +20,14 @@ class QScrollBar;
 class QMouseEvent;
 class TViccPanel;
 
-// One joke of the file on show: what its panel would hold and where it
-// would stand (top in content coordinates).
-struct JokeEntry
-{
-    QString heading;
-    QStringList lines;
-    int top = 0;
-    int height = 0;
-};
-
 class TJokeView : public QWidget
 {
     Q_OBJECT
 public:
     explicit TJokeView(QWidget *parent = nullptr);
 
-    // Replaces the jokes on show. dir is the picture folder of every panel.
+    // Replaces the jokes on show. dir is the picture folder of every panel;
+    // empty when the collection has no pictures.
     // The scroll position goes to 0; the scroll range is left to the caller.
     void SetJokes(std::vector<JokeEntry> jokes, const QString &dir);
     // Removes every joke (and panel).
@@ -43,6 +35,7 @@ public:
 
     int JokeCount() const { return int(FJokes.size()); }
     const JokeEntry &Joke(int k) const { return FJokes.at(size_t(k)); }
+    const std::vector<JokeEntry> &Jokes() const { return FJokes; }
     // Name, tag and bottom text of the panel of joke k: "vp"+k, k, "#"+(k+1).
     static QString PanelName(int k);
     static QString BottomText(int k);

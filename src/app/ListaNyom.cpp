@@ -1,9 +1,8 @@
 #include "app/ListaNyom.h"
 
-#include "app/JokeFile.h"
+#include "app/JokeView.h"
 #include "app/Maker.h"
 #include "platform/AppError.h"
-#include "platform/TextFile.h"
 #include "report/model/RepBands.h"
 #include "report/model/RepCtrls.h"
 #include "report/definition/RepDefinition.h"
@@ -87,17 +86,13 @@ QStringList PrintListOf(const std::vector<TPrintJoke> &jokes)
     return list;
 }
 
-std::vector<TPrintJoke> PrintJokesOfFile(const QString &path)
+std::vector<TPrintJoke> PrintJokesOf(const std::vector<JokeEntry> &jokes)
 {
-    QStringList lines = LoadTextFileLines(path);
-    RemoveCommentLines(lines);
-    std::vector<TPrintJoke> jokes;
-    int number = 0;
-    for (QStringList &buffer : CutIntoJokes(lines)) {
-        HeadingAndLines shown = TakeHeadingFrom(std::move(buffer));
-        jokes.push_back({std::move(shown.heading), std::move(shown.lines), u'#' + QString::number(++number)});
-    }
-    return jokes;
+    std::vector<TPrintJoke> printed;
+    printed.reserve(jokes.size());
+    for (size_t k = 0; k < jokes.size(); ++k)
+        printed.push_back({jokes[k].heading, jokes[k].lines, TJokeView::BottomText(int(k))});
+    return printed;
 }
 
 TrepLista::TrepLista(TRepControl *parent) : TRepReport(parent)

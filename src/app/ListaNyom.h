@@ -13,6 +13,7 @@
 // Every look sets all of these, so nothing carries over from the line before.
 // Text stays Unicode: ő and ű print as themselves.
 
+#include "app/JokeCollection.h"
 #include "report/model/RepReport.h"
 
 #include <QString>
@@ -40,10 +41,8 @@ struct TPrintJoke
 };
 // The print list: for every joke its heading, its lines, its bottom text.
 QStringList PrintListOf(const std::vector<TPrintJoke> &jokes);
-// The jokes of a joke file as the viewer shows them (comment lines dropped,
-// cut at the separators, heading taken from a "##" first line or "*** vicc",
-// numbered from 1). Raises AppError when the file cannot be read.
-std::vector<TPrintJoke> PrintJokesOfFile(const QString &path);
+// The jokes of a collection as the print list takes them, numbered from 1.
+std::vector<TPrintJoke> PrintJokesOf(const std::vector<JokeEntry> &jokes);
 
 class TrepLista : public TRepReport
 {

@@ -2,7 +2,7 @@
 
 #include "app/About.h"
 #include "app/Artwork.h"
-#include "app/JokeFile.h"
+#include "app/JokeCollection.h"
 #include "app/JokeView.h"
 #include "app/ListaNyom.h"
 #include "app/Maker.h"
@@ -12,7 +12,6 @@
 #include "platform/DataLocations.h"
 #include "platform/JpegPicture.h"
 #include "platform/Paths.h"
-#include "platform/TextFile.h"
 #include "report/output/RepPrinter.h"
 
 #include <QApplication>
@@ -64,6 +63,7 @@ Tfrm_Main::Tfrm_Main(const QString &startFile, QWidget *parent)
     BuildMenus();
     BuildLayout();
     CreateDesktopParts();
+    CreateCollectionParts();
     setMinimumWidth(MainMinimumWidth);
     resize(MainDesignWidth, MainDesignHeight);
     frm_Main = this;
@@ -264,7 +264,7 @@ void Tfrm_Main::FormShow()
     FRecentFiles.clear();
     FJokeLines.clear();
     ReloadCollectionsMenu();
-    if (!StartFile.isEmpty() && RegularFileExists(StartFile))
+    if (!StartFile.isEmpty() && CollectionExists(StartFile))
         OpenJokeFile(StartFile, true);
     else if (!FRecentFiles.isEmpty())
         OpenJokeFile(FRecentFiles.value(FFileIndex), false);
@@ -330,11 +330,11 @@ void Tfrm_Main::ApplyColorScheme(int scheme)
 
 void Tfrm_Main::OpenJokeFile(const QString &path, bool addToMenu)
 {
-    if (!RegularFileExists(path))
+    if (!CollectionExists(path))
         return;
-    // Read before anything changes: a file that cannot be read leaves the
-    // list, the index, the view and the labels as they were.
-    QByteArray bytes = ReadWholeFile(path);
+    // Read before anything changes: a collection that cannot be read leaves
+    // the list, the index, the view and the labels as they were.
+    TCollectionFiles files = ReadCollectionFiles(path);
 
     LastOpenedFile = path;
     StatusBar1->SetPanelText(0, NamePart(path));
@@ -347,34 +347,17 @@ void Tfrm_Main::OpenJokeFile(const QString &path, bool addToMenu)
             BuildCollectionsMenu();
     }
     FFileIndex = int(FRecentFiles.indexOf(path));
+    // The collection on show goes before the new one is made.
     sbxMain->Clear();
     FJokeLines.clear();
-    FJokeLines = SplitLines(DecodeText(std::exchange(bytes, QByteArray())));
-    RemoveCommentLines(FJokeLines);
+    TJokeCollection collection =
+        JokesOf(std::move(files), [](const QString &p) { return PictureCache::Instance().Size(p); });
+    FJokeLines = std::move(collection.SourceLines);
     dfxnev->setText(NamePart(path));
-
-    const QString dir = FolderPart(path) + u'/';
-    std::vector<JokeEntry> jokes;
-    int y = FirstPanelTop;
-    int range = 0;
-    for (QStringList &buffer : CutIntoJokes(FJokeLines)) {
-        const int h = JokePictureHeight(buffer);
-        const int height = JokePanelHeight(buffer.size(), h);
-        range = y + height + 8;
-        HeadingAndLines shown = TakeHeadingFrom(std::move(buffer));
-        jokes.push_back({std::move(shown.heading), std::move(shown.lines), y, height});
-        y += height + PanelGap;
-    }
     // An empty file leaves nothing to scroll.
-    sbxMain->SetScrollRange(range);
+    sbxMain->SetScrollRange(collection.ScrollRange);
     sbxMain->SetPanelLook(PanelLookOfScheme(SchemeNumber));
-    sbxMain->SetJokes(std::move(jokes), dir);
-}
-
-int Tfrm_Main::JokePictureHeight(const QStringList &jokeLines) const
-{
-    return JokePictureHeightOf(jokeLines, FolderPart(LastOpenedFile) + u'/',
-                               [](const QString &p) { return PictureCache::Instance().Size(p); });
+    sbxMain->SetJokes(std::move(collection.Jokes), collection.PictureDir);
 }
 
 void Tfrm_Main::tbNyomtatClick()
@@ -386,9 +369,7 @@ void Tfrm_Main::tbNyomtatClick()
         open->activateWindow();
         return;
     }
-    std::vector<TPrintJoke> jokes;
-    for (int k = 0; k < sbxMain->JokeCount(); ++k)
-        jokes.push_back({sbxMain->Joke(k).heading, sbxMain->Joke(k).lines, TJokeView::BottomText(k)});
+    const std::vector<TPrintJoke> jokes = PrintJokesOf(sbxMain->Jokes());
     if (FFileIndex < 0 || FFileIndex >= FRecentFiles.size())
         throw AppError(QStringLiteral("List index out of bounds (%1)").arg(FFileIndex));
     report.SetPrintList(FRecentFiles.at(FFileIndex), PrintListOf(jokes));

@@ -55,6 +55,8 @@ public:
     QMenu *pmTray = nullptr;         // menu of the tray icon
     QAction *Naptrprogrammegnyits1 = nullptr;
     QAction *Programbezrsa1 = nullptr;
+    QAction *N3 = nullptr;           // separator before the joke of the day
+    QAction *mniNapVicce = nullptr;  // the joke of the day
     QAction *mnuViccNyit = nullptr;
     QLabel *dfxnev = nullptr;        // title label: name of the joke file on show
     QWidget *Panel1 = nullptr;       // cool bar
@@ -169,13 +171,12 @@ public:
     // stores the new state in SoundSetting.
     void tbHangokClick();
 
-    // Opens the joke file at path (records it in the recent-files list,
-    // reads it, builds one joke per "<<"-ended run of lines). Nothing
-    // happens when no regular file is there; a file that cannot be read
+    // Opens the collection at path, a joke file, a fortune file or a folder
+    // of fortune files (JokeCollection.h): records it in the recent-files
+    // list, reads it and shows its jokes. Nothing happens when neither a
+    // regular file nor a folder is there; a collection that cannot be read
     // raises the error and changes nothing.
     void OpenJokeFile(const QString &path, bool addToMenu);
-    // The picture height rule over one joke's lines, for the file on show.
-    int JokePictureHeight(const QStringList &jokeLines) const;
 
     // Drag-scrolling and resizing of the joke view, deleting the joke file
     // on show, tray mode and the links (MainDesktop.cpp). CreateDesktopParts
@@ -196,6 +197,15 @@ public:
     void tbRegisztralClick();
     void mniViccForrasClick();
 
+    // Files dropped on the window and the joke of the day (MainJokes.cpp).
+    // CreateCollectionParts lets the window take drops and adds the joke of
+    // the day to the tray menu. mniNapVicceClick shows one joke of the
+    // collection on show, picked at random, as a desktop notification of the
+    // tray icon; pmTrayPopup offers it only when there is a joke to tell.
+    void CreateCollectionParts();
+    void mniNapVicceClick();
+    void pmTrayPopup();
+
     // Prints the jokes on show as the joke list (preview window first); a
     // second click while that preview is open brings it to the front.
     void tbNyomtatClick();
@@ -214,6 +224,9 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    // A joke file, fortune file or folder dropped on the window is opened.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void BuildLayout();

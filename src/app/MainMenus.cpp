@@ -17,6 +17,8 @@ namespace {
 // Internetről", "Vicc megnyitás", "Bezár" and the separator.
 constexpr int FirstRecentItem = 4;
 constexpr int RecentItemImage = 0;
+const QString JokeFileFilter = QStringLiteral("Vicc file-ok (*.vicc)");
+const QString FortuneFileFilter = QStringLiteral("Fortune file-ok (*)");
 
 // A menu caption shows '&' as it is instead of taking it for a mnemonic.
 QString PlainCaption(const QString &text)
@@ -30,8 +32,13 @@ void Tfrm_Main::ConnectMenuAndSoundHandlers()
 {
     odMain = new QFileDialog(this, QStringLiteral("Viccelődjünk ..."));
     odMain->setObjectName(QStringLiteral("odMain"));
-    odMain->setNameFilter(QStringLiteral("Vicc file-ok (*.vicc)"));
+    odMain->setNameFilters({JokeFileFilter, FortuneFileFilter});
     odMain->setDefaultSuffix(QStringLiteral("vicc"));
+    // Fortune files have no extension: a name typed under their filter is
+    // taken as it is.
+    connect(odMain, &QFileDialog::filterSelected, this, [this](const QString &filter) {
+        odMain->setDefaultSuffix(filter == FortuneFileFilter ? QString() : QStringLiteral("vicc"));
+    });
     // A typed name is accepted whether or not a file of that name exists;
     // OpenJokeFile ignores a name without a file.
     odMain->setFileMode(QFileDialog::AnyFile);

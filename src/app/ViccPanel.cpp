@@ -179,7 +179,8 @@ void TViccPanel::PaintContent(QPainter &p)
     for (qsizetype i = 0; i < Lines.size(); ++i) {
         const QString &line = Lines.at(i);
         const int y = int(15 * i) + 30 + offset;
-        if (IsPictureLine(line)) {
+        // Without a picture folder (a fortune text) a ">>" line is text.
+        if (!FDir.isEmpty() && IsPictureLine(line)) {
             offset = 0;
             const QString path = PicturePathOf(FDir, line);
             const std::optional<QSize> size =

@@ -51,6 +51,8 @@ public:
     QString Alja() const { return FAlja; }
     void SetAlja(const QString &value);
     QString Szerzo() const { return FSzerzo; }
+    // The folder the joke's pictures are in; empty when the joke has none,
+    // and then a ">>" line is shown as text.
     QString Dir() const { return FDir; }
     void SetDir(const QString &value);
 

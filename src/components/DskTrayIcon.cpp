@@ -121,6 +121,12 @@ void TDskTrayIcon::SwitchOff()
     StopAnimationTimer();
 }
 
+void TDskTrayIcon::ShowMessage(const QString &title, const QString &text)
+{
+    if (FActive && !FLoading && FShell->HasNotificationArea())
+        FShell->ShowMessage(title, text, FIcon);
+}
+
 void TDskTrayIcon::SetHint(const QString &value)
 {
     if (value == FHint && !FLoading)

@@ -74,6 +74,10 @@ public:
 
     void Loaded() override;
 
+    // Shows a message beside the icon as a desktop notification, with the
+    // icon's picture; nothing while the icon is not shown.
+    void ShowMessage(const QString &title, const QString &text);
+
     // Handles one mouse action reported by the shell.
     void HandleNotification(TDskTrayMouse action);
     // Pointer position read at the last notification, in screen pixels.

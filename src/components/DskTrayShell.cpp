@@ -22,6 +22,9 @@ QIcon ShownIcon(const QIcon &icon)
     return QIcon(blank);
 }
 
+// How long a message stays, where the desktop lets the program say.
+constexpr int MessageTime = 15000;
+
 class TSystemTrayShell final : public TDskTrayShell
 {
 public:
@@ -46,6 +49,11 @@ public:
     }
 
     void Delete(const TDskNotifyIconData &) override { FIcon.hide(); }
+
+    void ShowMessage(const QString &title, const QString &text, const QIcon &icon) override
+    {
+        FIcon.showMessage(title, text, ShownIcon(icon), MessageTime);
+    }
 
     void SetTaskbarEntryVisible(QWidget *window, bool visible) override
     {

@@ -48,6 +48,8 @@ public:
     virtual void Modify(const TDskNotifyIconData &data) = 0;
     // Removing an icon that is not shown is refused without effect.
     virtual void Delete(const TDskNotifyIconData &data) = 0;
+    // Shows a message beside the icon through the desktop's notifications.
+    virtual void ShowMessage(const QString &title, const QString &text, const QIcon &icon) = 0;
     // Shows or hides the taskbar entry of the program's window.
     virtual void SetTaskbarEntryVisible(QWidget *window, bool visible) = 0;
     // The pointer's position in screen pixels and the Alt key, read now.

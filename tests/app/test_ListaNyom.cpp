@@ -78,7 +78,7 @@ std::vector<LineLook> LooksOfRun(TrepLista &report, const QStringList &lines)
 TEST(ListaNyom, SevenLinePrintListWithItsLooks)
 {
     QTemporaryDir dir;
-    const QStringList list = PrintListOf(PrintJokesOfFile(WriteJokeFile(dir, "ket.vicc", TwoJokes)));
+    const QStringList list = PrintListOf(PrintJokesOf(ReadJokeCollection(WriteJokeFile(dir, "ket.vicc", TwoJokes)).Jokes));
     EXPECT_EQ(list, (QStringList{"Első vicc", "Egy sor ő és ű", "#1", "*** vicc", "Két sor", "* csillaggal", "#2"}));
 
     TrepLista report;

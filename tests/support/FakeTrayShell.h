@@ -19,6 +19,7 @@ struct TrayShellLog
     QPoint pointer{321, 234};
     bool alt = false;
     QList<QRgb> colours;  // top-left pixel of every icon sent with a modify request
+    QStringList messages; // "<title>|<text>" of every message shown
     bool modifiedOffGuiThread = false;
 };
 
@@ -45,6 +46,10 @@ public:
     {
         FLog.requests << QStringLiteral("delete");
         FLog.iconShown = false;
+    }
+    void ShowMessage(const QString &title, const QString &text, const QIcon &) override
+    {
+        FLog.messages << title + u'|' + text;
     }
     void SetTaskbarEntryVisible(QWidget *, bool visible) override { FLog.taskbar << visible; }
     QPoint PointerPosition() const override { return FLog.pointer; }
