@@ -5,6 +5,9 @@
 #include "app/ListaNyom.h"
 #include "app/Main.h"
 #include "app/Program.h"
+#include "app/RandomJoke.h"
+#include "platform/DataLocations.h"
+#include "platform/Paths.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -28,6 +31,18 @@ int RunExport(const CommandLine &command, char *program)
     return RunBatchExport(format, command.exportTarget, AbsoluteJokePath(command.jokeFile));
 }
 
+// A joke picked at random, printed without any window or display.
+int RunRandom(const CommandLine &command, char *program)
+{
+    int argc = 1;
+    char *argv[] = {program, nullptr};
+    QCoreApplication app(argc, argv);
+    QStringList collections;
+    for (const QString &path : command.jokeFiles)
+        collections.append(AbsoluteJokePath(path));
+    return RunRandomJoke(collections, SettingsFilePath(ProgramFolder()));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -35,6 +50,8 @@ int main(int argc, char **argv)
     const CommandLine command = ParseCommandLine(argc, argv);
     if (command.action == CommandLine::Export)
         return RunExport(command, argv[0]);
+    if (command.action == CommandLine::Random)
+        return RunRandom(command, argv[0]);
     if (command.action != CommandLine::Run) {
         std::fputs(command.output.c_str(), command.action == CommandLine::Fail ? stderr : stdout);
         return command.action == CommandLine::Fail ? 2 : 0;

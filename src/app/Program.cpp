@@ -15,14 +15,19 @@ namespace {
 const char *const UsageText =
     "Usage: zumoria [--] [JOKE-FILE]\n"
     "       zumoria --export-pdf OUT JOKE-FILE | --export-zrp OUT JOKE-FILE\n"
+    "       zumoria --random [JOKE-FILE]...\n"
     "       zumoria --version | --help\n"
     "\n"
-    "Shows the jokes of a joke collection (.vicc file). Without a file, the\n"
-    "collection shown last is opened again.\n"
+    "Shows the jokes of a joke collection: a joke file (.vicc), a fortune file\n"
+    "or a folder of fortune files. Without one, the collection shown last is\n"
+    "opened again.\n"
     "\n"
     "  --export-pdf OUT  write the joke list of JOKE-FILE to OUT as a PDF,\n"
     "                    without a window, and exit\n"
     "  --export-zrp OUT  the same as a report file the preview can load\n"
+    "  --random   print one joke picked at random from all the jokes of the\n"
+    "             collections given (else the one shown last) and exit;\n"
+    "             status 1 when there is none\n"
     "  --version  print the program's version and exit\n"
     "  --help     print this help and exit\n"
     "  --         end of options: the next argument is the joke file, even\n"
@@ -50,6 +55,16 @@ bool IsToolkitFlag(const char *arg)
     return false;
 }
 
+// What the program prints instead of running: on stdout (Print) or, as a
+// mistake with a pointer to the help, on stderr (Fail).
+CommandLine Answer(CommandLine::Action action, const std::string &text)
+{
+    CommandLine answer;
+    answer.action = action;
+    answer.output = action == CommandLine::Fail ? "zumoria: " + text + "\nTry 'zumoria --help'.\n" : text;
+    return answer;
+}
+
 } // namespace
 
 CommandLine ParseCommandLine(int argc, const char *const *argv)
@@ -62,33 +77,33 @@ CommandLine ParseCommandLine(int argc, const char *const *argv)
             if (std::strcmp(arg, "--") == 0) {
                 optionsEnded = true;
             } else if (std::strcmp(arg, "--version") == 0) {
-                return {CommandLine::Print, "Zumoria " ZUMORIA_VERSION_TEXT "\n", {}};
+                return Answer(CommandLine::Print, "Zumoria " ZUMORIA_VERSION_TEXT "\n");
             } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-                return {CommandLine::Print, UsageText, {}};
+                return Answer(CommandLine::Print, UsageText);
             } else if (std::strcmp(arg, "--export-pdf") == 0 || std::strcmp(arg, "--export-zrp") == 0) {
                 if (i + 1 >= argc)
-                    return {CommandLine::Fail,
-                            std::string("zumoria: option '") + arg + "' needs a target file\n"
-                                + "Try 'zumoria --help'.\n",
-                            {}};
+                    return Answer(CommandLine::Fail, std::string("option '") + arg + "' needs a target file");
+                if (result.action == CommandLine::Random)
+                    return Answer(CommandLine::Fail, "--random does not go with an export");
                 result.action = CommandLine::Export;
                 result.exportFormat = QString::fromLatin1(arg + 9);
                 result.exportTarget = QString::fromLocal8Bit(argv[++i]);
+            } else if (std::strcmp(arg, "--random") == 0) {
+                if (result.action == CommandLine::Export)
+                    return Answer(CommandLine::Fail, "--random does not go with an export");
+                result.action = CommandLine::Random;
             } else if (IsToolkitOptionWithValue(arg)) {
                 ++i;
             } else if (!IsToolkitFlag(arg)) {
-                return {CommandLine::Fail,
-                        std::string("zumoria: unknown option '") + arg + "'\n"
-                            + "Try 'zumoria --help'.\n",
-                        {}};
+                return Answer(CommandLine::Fail, std::string("unknown option '") + arg + "'");
             }
             continue;
         }
-        if (result.jokeFile.isEmpty())
-            result.jokeFile = QString::fromLocal8Bit(arg);
+        result.jokeFiles.append(QString::fromLocal8Bit(arg));
     }
+    result.jokeFile = result.jokeFiles.value(0);
     if (result.action == CommandLine::Export && result.jokeFile.isEmpty())
-        return {CommandLine::Fail, "zumoria: an export needs a joke file\nTry 'zumoria --help'.\n", {}};
+        return Answer(CommandLine::Fail, "an export needs a joke file");
     return result;
 }
 

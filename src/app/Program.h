@@ -3,22 +3,28 @@
 // grammar and the application-wide set-up.
 
 #include <QString>
+#include <QStringList>
 #include <string>
 
 // zumoria [--version | --help | [--] [JOKE-FILE]]
 // zumoria --export-pdf OUT JOKE-FILE | --export-zrp OUT JOKE-FILE
-// Options that need no window (--version, --help) are answered before any
-// window exists. A joke file that starts with a dash follows "--". The
-// options of the windowing toolkit (-platform NAME, -style NAME, …) pass
-// through; any other option is an error. Further joke files are ignored.
+// zumoria --random [JOKE-FILE]...
+// A joke file may be any collection: a joke file, a fortune file or a folder
+// of fortune files. Options that need no window (--version, --help) are
+// answered before any window exists. A joke file that starts with a dash
+// follows "--". The options of the windowing toolkit (-platform NAME,
+// -style NAME, …) pass through; any other option is an error. Further joke
+// files are ignored, except by --random, which picks from all of them.
 struct CommandLine
 {
-    enum Action { Run, Print, Fail, Export };
+    enum Action { Run, Print, Fail, Export, Random };
     Action action = Run;
     // What to print for Print (stdout) and Fail (stderr).
     std::string output;
     // The joke file as given, or empty.
     QString jokeFile;
+    // Every joke file given, in order.
+    QStringList jokeFiles;
     // Export: the format ("pdf" or "zrp") and the file to write.
     QString exportFormat;
     QString exportTarget;

@@ -46,6 +46,34 @@ TEST(CommandLineTest, Grammar)
     }
 }
 
+TEST(CommandLineTest, RandomTakesEveryCollection)
+{
+    struct Case
+    {
+        std::vector<const char *> args;
+        CommandLine::Action action;
+        QStringList files;
+    } cases[] = {
+        {{"--random"}, CommandLine::Random, {}},
+        {{"--random", "a", "dir/"}, CommandLine::Random, {"a", "dir/"}},
+        {{"a", "--random", "--", "-b"}, CommandLine::Random, {"a", "-b"}},
+        {{"a", "b"}, CommandLine::Run, {"a", "b"}},
+        {{"--random", "--export-pdf", "o.pdf", "a"}, CommandLine::Fail, {}},
+        {{"--export-zrp", "o.zrp", "a", "--random"}, CommandLine::Fail, {}},
+    };
+    for (const Case &c : cases) {
+        const CommandLine parsed = Parse(c.args);
+        SCOPED_TRACE(c.args.back());
+        EXPECT_EQ(parsed.action, c.action);
+        if (c.action == CommandLine::Fail) {
+            EXPECT_EQ(parsed.output.rfind("zumoria: ", 0), 0u);
+            continue;
+        }
+        EXPECT_EQ(parsed.jokeFiles, c.files);
+        EXPECT_EQ(parsed.jokeFile, c.files.value(0));
+    }
+}
+
 TEST(CommandLineTest, JokeFileIsMadeAbsolute)
 {
     EXPECT_EQ(AbsoluteJokePath(QString()), QString());
