@@ -2,8 +2,9 @@
 #
 #   bin/zumoria
 #   share/zumoria/Hangok/                     the event sounds
-#   share/applications/zumoria.desktop        launcher entry, opens *.vicc
-#   share/mime/packages/zumoria-vicc.xml      the application/x-vicc file type
+#   share/applications/zumoria.desktop        launcher entry, opens both types
+#   share/mime/packages/zumoria-vicc.xml      application/x-vicc (*.vicc) and
+#                                             application/x-fortune (by content)
 #   share/icons/hicolor/{scalable,NxN}/{apps,mimetypes}/   icons
 #   share/man/man1/zumoria.1.gz               manual page
 #   share/doc/zumoria/                        README and the sample collection

@@ -10,6 +10,7 @@ packages=(
   fonts-liberation2 fonts-comic-neue fonts-ebgaramond fonts-dejavu-core
   xvfb xauth dbus dbus-x11 pulseaudio pulseaudio-utils
   poppler-utils cups cups-client cups-filters
+  fortunes-min fortunes-de
   imagemagick librsvg2-bin python3
   desktop-file-utils shared-mime-info xdg-utils groff-base file dpkg-dev
 )

@@ -1,6 +1,6 @@
 // Asks Qt's MIME database (which reads the shared-mime-info data of
-// XDG_DATA_HOME and XDG_DATA_DIRS) what it makes of joke files and of the file
-// types a launcher entry claims. Prints one line per fault and exits non-zero
+// XDG_DATA_HOME and XDG_DATA_DIRS) what it makes of joke files, fortune files
+// and of the file types a launcher entry claims. Prints one line per fault and exits non-zero
 // when there is any.
 //
 //   mime_probe FOLDER DESKTOP_FILE
@@ -70,6 +70,37 @@ void CheckJokeFiles(const QMimeDatabase &db, const QDir &dir)
         Fault("a .txt file is taken for a joke file");
 }
 
+// Fortune files have no extension: their content tells them, and no file
+// that some other rule claims is taken for one. (A file that starts with a
+// "%" line is one too once the type is installed beside the system's types;
+// from a data home of its own Qt lets the system's text/x-matlab rule win.)
+void CheckFortuneFiles(const QMimeDatabase &db, const QDir &dir)
+{
+    struct Sample {
+        const char *name;
+        QByteArray bytes;
+        const char *type;
+    };
+    const Sample samples[] = {
+        {"fortunes", "A day for firm decisions!\n%\nA gift of a flower.\n%\n", "application/x-fortune"},
+        {"notes", "A plain note.\n100% plain.\n", "text/plain"},
+        {"witze.vicc", "##Fej\nEgy.\n%\n<<\n", "application/x-vicc"},
+        {"paper.tex", "\\section{A}\n%\nText.\n", "text/x-tex"},
+    };
+    for (const Sample &s : samples) {
+        const QString path = dir.filePath(QString::fromLatin1(s.name));
+        WriteFile(path, s.bytes);
+        const QString type = db.mimeTypeForFile(path).name();
+        if (type != QLatin1String(s.type))
+            Fault(QString("%1 is %2, not %3").arg(s.name, type, s.type));
+    }
+    const QMimeType fortune = db.mimeTypeForName("application/x-fortune");
+    if (!fortune.inherits("text/plain"))
+        Fault("application/x-fortune does not inherit text/plain");
+    if (fortune.comment().isEmpty())
+        Fault("application/x-fortune has no description");
+}
+
 void CheckDesktopTypes(const QMimeDatabase &db, const QString &desktopFile)
 {
     if (!QFile::exists(desktopFile))
@@ -96,6 +127,7 @@ int main(int argc, char **argv)
     }
     const QMimeDatabase db;
     CheckJokeFiles(db, QDir(QString::fromLocal8Bit(argv[1])));
+    CheckFortuneFiles(db, QDir(QString::fromLocal8Bit(argv[1])));
     CheckDesktopTypes(db, QString::fromLocal8Bit(argv[2]));
     return faults == 0 ? 0 : 1;
 }
