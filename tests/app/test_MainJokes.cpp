@@ -3,6 +3,7 @@
 #include "app/ViccPanel.h"
 #include "components/DskTrayIcon.h"
 #include "platform/AppError.h"
+#include "platform/MessageBoxes.h"
 #include "support/FakeTrayShell.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
@@ -151,6 +152,28 @@ TEST_F(MainJokesTest, DroppedFilesAndFolders)
     EXPECT_EQ(window->LastOpenedFile, Games);
     EXPECT_EQ(window->dfxnev->text(), "fortunes");
     EXPECT_TRUE(errors.isEmpty()) << errors.join('|').toStdString();
+}
+
+TEST_F(MainJokesTest, TheDeleteButtonNeverRemovesAFolder)
+{
+    const QString folder = tmp.filePath("gyujtemeny");
+    QDir().mkpath(folder);
+    WriteBytes(folder + "/viccek", "Egy.\n%\n");
+    window->OpenJokeFile(folder, true);
+    ASSERT_EQ(window->sbxMain->JokeCount(), 1);
+    QStringList asked;
+    const MessageBoxSink previous = SetMessageBoxSink([&](MessageBoxKind, const QString &, const QString &text) {
+        asked << text;
+        return true;
+    });
+    RunGuarded([&] { window->tbTorolClick(); });
+    SetMessageBoxSink(previous);
+    EXPECT_EQ(asked.size(), 1);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors.front().startsWith("Unable to delete")) << errors.front().toStdString();
+    EXPECT_TRUE(QFileInfo::exists(folder + "/viccek"));
+    EXPECT_EQ(window->FRecentFiles, QStringList{folder});
+    EXPECT_EQ(window->sbxMain->JokeCount(), 1);
 }
 
 TEST_F(MainJokesTest, TheOpenDialogOffersFortuneFiles)

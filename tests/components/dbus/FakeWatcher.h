@@ -1,7 +1,7 @@
 #pragma once
 // A small StatusNotifierWatcher (the part of a desktop's notification area
-// that tray items register with) on its own session-bus connection and
-// thread. It answers that a host is registered, so Qt puts its tray icons
+// that tray items register with) and notification service on their own
+// session-bus connection and thread. It answers that a host is registered, so Qt puts its tray icons
 // on the bus, and counts the items whose bus names are still there.
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -63,11 +63,43 @@ private:
     QSet<QString> FItems;
 };
 
-// Runs the watcher on its own thread and bus connection.
+// A desktop's notification service (org.freedesktop.Notifications) that
+// keeps the summary and body of every notification it is sent.
+class FakeNotifications : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    QStringList Received() const
+    {
+        QMutexLocker lock(&FMutex);
+        return FReceived;
+    }
+
+public slots:
+    uint Notify(const QString &, uint, const QString &, const QString &summary, const QString &body,
+                const QStringList &, const QVariantMap &, int)
+    {
+        QMutexLocker lock(&FMutex);
+        FReceived << summary + u'|' + body;
+        return uint(FReceived.size());
+    }
+    QStringList GetCapabilities() const { return {QStringLiteral("body")}; }
+    void CloseNotification(uint) {}
+
+private:
+    mutable QMutex FMutex;
+    QStringList FReceived;
+};
+
+// Runs the watcher and the notification service on their own thread and
+// bus connection.
 class WatcherThread : public QThread
 {
 public:
     FakeWatcher *watcher = nullptr;
+    FakeNotifications *notifications = nullptr;
     bool ok = false;
     QMutex ready;
 
@@ -75,14 +107,21 @@ public:
     {
         auto bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fake-watcher"));
         FakeWatcher w(bus);
+        FakeNotifications n;
         ok = bus.isConnected()
              && bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &w,
                                    QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties)
-             && bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher"));
+             && bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher"))
+             && bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &n,
+                                   QDBusConnection::ExportAllSlots)
+             && bus.registerService(QStringLiteral("org.freedesktop.Notifications"));
         watcher = &w;
+        notifications = &n;
         ready.unlock();
         exec();
         watcher = nullptr;
+        notifications = nullptr;
+        bus.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
         bus.unregisterService(QStringLiteral("org.kde.StatusNotifierWatcher"));
         QDBusConnection::disconnectFromBus(QStringLiteral("fake-watcher"));
     }

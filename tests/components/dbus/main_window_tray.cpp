@@ -1,16 +1,60 @@
 // The main window's tray mode on a real session bus and X server, with a
-// fake StatusNotifierWatcher: Esc puts the window into the tray, the tray
-// menu brings it back where it was, and "Program bezárása" from the tray
-// ends the event loop and leaves no icon behind.
+// fake StatusNotifierWatcher and notification service: Esc puts the window
+// into the tray, the joke of the day arrives as a desktop notification, the
+// tray menu brings the window back where it was, and "Program bezárása" from
+// the tray ends the event loop and leaves no icon behind.
 #include "FakeWatcher.h"
+#include "app/JokeView.h"
 #include "app/Main.h"
 #include "platform/AppError.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
+
+// Runs first: Qt settles once per process that the desktop has a
+// notification area.
+TEST(MainWindowTrayOnSessionBus, TheJokeOfTheDayIsADesktopNotification)
+{
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") || qEnvironmentVariableIsEmpty("DISPLAY"))
+        GTEST_SKIP() << "needs a session bus and an X server";
+    WatcherThread thread;
+    StartWatcher(thread);
+    ASSERT_TRUE(thread.ok);
+    const auto cleanup = qScopeGuard([&] {
+        thread.quit();
+        thread.wait();
+    });
+    QTemporaryDir tmp;
+    const QString fortunes = tmp.filePath(QStringLiteral("fortunes"));
+    QFile file(fortunes);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Egy vicc.\n%\nMásik vicc,\nkét sorban.\n%\n");
+    file.close();
+
+    auto window = std::make_unique<Tfrm_Main>(fortunes);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ASSERT_EQ(window->sbxMain->JokeCount(), 2);
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return thread.watcher->ItemCount() == 1; }, 10000));
+    for (int click = 1; click <= 3; ++click) {
+        window->mniNapVicce->trigger();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return thread.notifications->Received().size() == click; }, 10000));
+    }
+    QTest::qWait(200);
+    const QStringList received = thread.notifications->Received();
+    EXPECT_EQ(received.size(), 3) << "one notification a click";
+    for (const QString &message : received)
+        EXPECT_TRUE(message == u"A nap vicce|Egy vicc." || message == u"A nap vicce|Másik vicc,\nkét sorban.")
+            << message.toStdString();
+    window->Naptrprogrammegnyits1->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return thread.watcher->ItemCount() == 0; }, 10000));
+}
 
 TEST(MainWindowTrayOnSessionBus, RoundTripAndClosingFromTheTray)
 {
