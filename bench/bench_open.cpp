@@ -1,5 +1,6 @@
 // Opening a generated joke file until the first paint of the view, beside a
-// QPlainTextEdit loading and painting the same text.
+// QPlainTextEdit loading and painting the same text; and the same for the
+// folder of the system's fortune collections.
 //
 //   build-bench/bench/bench_open --benchmark_filter=Zumoria/10000
 //
@@ -14,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -85,6 +87,56 @@ void PlainTextEditPeer(benchmark::State &state)
     }
     state.counters["peak_rss_MB"] = PeakRssMB();
 }
+
+// The fortune collections of the system (fortunes-min and fortunes-de):
+// the whole folder opened until the view has painted its first panels.
+const QString FortuneFolder = QStringLiteral("/usr/share/games/fortunes");
+
+void ZumoriaFortuneFolder(benchmark::State &state)
+{
+    Tfrm_Main window;
+    window.show();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        window.OpenJokeFile(FortuneFolder, true);
+        window.sbxMain->repaint();
+    }
+    state.counters["jokes"] = window.sbxMain->JokeCount();
+    state.counters["peak_rss_MB"] = PeakRssMB();
+}
+
+// The peer: every file of the folder and of de/ (not the indexes and links)
+// read, decoded and painted by a QPlainTextEdit.
+void PlainTextEditFortunePeer(benchmark::State &state)
+{
+    QStringList files;
+    for (const QString &folder : {FortuneFolder, FortuneFolder + QStringLiteral("/de")})
+        for (const QFileInfo &entry : QDir(folder).entryInfoList(QDir::Files, QDir::Name))
+            if (!entry.isSymLink() && entry.suffix() != QLatin1String("dat"))
+                files << entry.filePath();
+    QPlainTextEdit edit;
+    edit.resize(522, 330);
+    edit.show();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        QString text;
+        for (const QString &path : files) {
+            QFile file(path);
+            if (!file.open(QIODevice::ReadOnly))
+                state.SkipWithError("cannot read a fortune file");
+            text += DecodeText(file.readAll());
+        }
+        edit.setPlainText(text);
+        edit.repaint();
+    }
+    state.counters["files"] = double(files.size());
+    state.counters["peak_rss_MB"] = PeakRssMB();
+}
+
+BENCHMARK(ZumoriaFortuneFolder)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(PlainTextEditFortunePeer)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 BENCHMARK(Zumoria)->Arg(100)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()
     ->Repetitions(5)->ReportAggregatesOnly(true);
