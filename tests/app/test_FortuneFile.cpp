@@ -1,6 +1,7 @@
 #include "app/FortuneFile.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
+#include "support/TextLines.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,14 +13,6 @@ namespace {
 // (strfile -x, rotated), "elavult" (indexed with two texts, then given a
 // third) and "kukac" (strfile -c @).
 const QString Fixtures = QStringLiteral(ZUMORIA_SOURCE_DIR "/tests/app/fortunes/");
-
-QStringList L(std::initializer_list<const char *> lines)
-{
-    QStringList list;
-    for (const char *line : lines)
-        list.append(QString::fromUtf8(line));
-    return list;
-}
 
 TEST(FortuneFileTest, SeparatorLinesInBytes)
 {

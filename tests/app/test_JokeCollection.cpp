@@ -2,6 +2,7 @@
 #include "platform/AppError.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
+#include "support/TextLines.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,14 +17,6 @@ namespace {
 // other test dependencies.
 const QString Games = QStringLiteral("/usr/share/games/fortunes");
 const QString Fixtures = QStringLiteral(ZUMORIA_SOURCE_DIR "/tests/app/fortunes/");
-
-QStringList L(std::initializer_list<const char *> lines)
-{
-    QStringList list;
-    for (const char *line : lines)
-        list.append(QString::fromUtf8(line));
-    return list;
-}
 
 QStringList Headings(const TJokeCollection &collection)
 {

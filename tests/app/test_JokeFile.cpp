@@ -1,20 +1,13 @@
 #include "app/JokeFile.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
+#include "support/TextLines.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
-
-QStringList L(std::initializer_list<const char *> lines)
-{
-    QStringList list;
-    for (const char *line : lines)
-        list.append(QString::fromUtf8(line));
-    return list;
-}
 
 TEST(JokeFileTest, CommentsAreRemovedWherever)
 {

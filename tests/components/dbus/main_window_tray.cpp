@@ -16,19 +16,29 @@
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
-// Runs first: Qt settles once per process that the desktop has a
-// notification area.
-TEST(MainWindowTrayOnSessionBus, TheJokeOfTheDayIsADesktopNotification)
+// Every test runs beside its own watcher and notification service.
+class MainWindowTrayOnSessionBus : public ::testing::Test
 {
-    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") || qEnvironmentVariableIsEmpty("DISPLAY"))
-        GTEST_SKIP() << "needs a session bus and an X server";
-    WatcherThread thread;
-    StartWatcher(thread);
-    ASSERT_TRUE(thread.ok);
-    const auto cleanup = qScopeGuard([&] {
+protected:
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") || qEnvironmentVariableIsEmpty("DISPLAY"))
+            GTEST_SKIP() << "needs a session bus and an X server";
+        StartWatcher(thread);
+        ASSERT_TRUE(thread.ok);
+    }
+    void TearDown() override
+    {
         thread.quit();
         thread.wait();
-    });
+    }
+    WatcherThread thread;
+};
+
+// Runs first: Qt settles once per process that the desktop has a
+// notification area.
+TEST_F(MainWindowTrayOnSessionBus, TheJokeOfTheDayIsADesktopNotification)
+{
     QTemporaryDir tmp;
     const QString fortunes = tmp.filePath(QStringLiteral("fortunes"));
     QFile file(fortunes);
@@ -56,17 +66,8 @@ TEST(MainWindowTrayOnSessionBus, TheJokeOfTheDayIsADesktopNotification)
     ASSERT_TRUE(QTest::qWaitFor([&] { return thread.watcher->ItemCount() == 0; }, 10000));
 }
 
-TEST(MainWindowTrayOnSessionBus, RoundTripAndClosingFromTheTray)
+TEST_F(MainWindowTrayOnSessionBus, RoundTripAndClosingFromTheTray)
 {
-    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") || qEnvironmentVariableIsEmpty("DISPLAY"))
-        GTEST_SKIP() << "needs a session bus and an X server";
-    WatcherThread thread;
-    StartWatcher(thread);
-    ASSERT_TRUE(thread.ok);
-    const auto cleanup = qScopeGuard([&] {
-        thread.quit();
-        thread.wait();
-    });
     QStringList errors;
     const auto previous = SetErrorBoxSink([&](const QString &text) { errors << text; });
 
