@@ -86,12 +86,6 @@ TEST(FortuneFileTest, CuttingIntoTexts)
     EXPECT_EQ(CutIntoFortunes(L({"a%", "@", "b"}), u'@'), (std::vector<QStringList>{L({"a%"}), L({"b"})}));
 }
 
-TEST(FortuneFileTest, Rot13)
-{
-    EXPECT_EQ(Rot13(QStringLiteral("Why, Zebra? 42% ő")), QStringLiteral("Jul, Mroen? 42% ő"));
-    EXPECT_EQ(Rot13(Rot13(QStringLiteral("AaMmNnZz"))), QStringLiteral("AaMmNnZz"));
-}
-
 TEST(FortuneFileTest, IndexesWrittenByStrfile)
 {
     struct Case

@@ -257,12 +257,4 @@ TEST(JokeCollectionTest, WhatCannotBeRead)
     EXPECT_EQ(ReadJokeCollection(tmp.path()).ScrollRange, 0);
 }
 
-TEST(JokeCollectionTest, TextOfAJokeOnItsOwn)
-{
-    const JokeEntry joke{QStringLiteral("Cím"), L({"egy", ">>kep.jpg", "", "kettő"}), 4, 120};
-    EXPECT_EQ(JokeText(joke, true), QStringLiteral("egy\n\nkettő"));
-    EXPECT_EQ(JokeText(joke, false), QStringLiteral("egy\n>>kep.jpg\n\nkettő"));
-    EXPECT_EQ(JokeText({}, true), QString());
-}
-
 } // namespace
