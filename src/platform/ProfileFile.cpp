@@ -3,6 +3,7 @@
 #include "platform/AppError.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -230,7 +231,31 @@ bool ParseProfileInteger(const QString &text, int *value)
 ProfileFile::ProfileFile(QString path) : FPath(std::move(path)) {}
 
 namespace {
-RawLines LoadRaw(const QString &path)
+
+// The file's lines, and the byte-order marks that stand before the first
+// line: they are kept as they were, so a write never eats one of them.
+struct Contents
+{
+    QByteArray marks;
+    RawLines lines;
+};
+
+Contents Split(QByteArray bytes)
+{
+    Contents c;
+    qsizetype marks = 0;
+    while (QByteArrayView(bytes).sliced(marks).startsWith("\xEF\xBB\xBF"))
+        marks += 3;
+    c.marks = bytes.first(marks);
+    bytes.remove(0, marks);
+    c.lines = bytes.split('\n');
+    if (!c.lines.isEmpty() && c.lines.back().isEmpty())
+        c.lines.removeLast(); // the file's final line break
+    return c;
+}
+
+// For reading: a file that is missing or cannot be read reads as empty.
+Contents LoadForReading(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
@@ -238,19 +263,40 @@ RawLines LoadRaw(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    RawLines lines = bytes.split('\n');
-    if (!lines.isEmpty() && lines.back().isEmpty())
-        lines.removeLast(); // the file's final line break
-    return lines;
+    return Split(file.readAll());
 }
 
-void StoreRaw(const QString &path, const RawLines &lines)
+// For a write: only a missing file may start empty. One that is there but
+// cannot be read, is no regular file or refuses writing is never replaced,
+// whatever its folder would allow, so nothing the user keeps in it is lost.
+Contents LoadForWriting(const QString &path)
 {
-    QByteArray bytes;
-    for (const QByteArray &l : lines) {
+    const QString target = ReplacedFile(path);
+    struct stat st {};
+    if (::stat(QFile::encodeName(target).constData(), &st) != 0) {
+        if (errno != ENOENT)
+            Refused(path);
+        return {};
+    }
+    if (!S_ISREG(st.st_mode))
+        Refused(path);
+    const int writable = ::open(QFile::encodeName(target).constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (writable < 0)
+        Refused(path);
+    ::close(writable);
+    QFile file(target);
+    if (!file.open(QIODevice::ReadOnly))
+        Refused(path);
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        Refused(path);
+    return Split(std::move(bytes));
+}
+
+void Store(const QString &path, const Contents &c)
+{
+    QByteArray bytes = c.marks;
+    for (const QByteArray &l : c.lines) {
         bytes += l;
         bytes += '\n';
     }
@@ -261,7 +307,7 @@ void StoreRaw(const QString &path, const RawLines &lines)
 
 bool ProfileFile::Lookup(const QString &section, const QString &key, QString *value) const
 {
-    const RawLines lines = LoadRaw(FPath);
+    const RawLines lines = LoadForReading(FPath).lines;
     const Position pos = Find(lines, section, key);
     if (pos.keyLine < 0)
         return false;
@@ -300,7 +346,8 @@ bool ProfileFile::ReadBool(const QString &section, const QString &key, bool def)
 
 void ProfileFile::WriteString(const QString &section, const QString &key, const QString &value)
 {
-    RawLines lines = LoadRaw(FPath);
+    Contents contents = LoadForWriting(FPath);
+    RawLines &lines = contents.lines;
     const QByteArray eol = UsesCrLf(lines) ? QByteArray("\r") : QByteArray();
     const QByteArray keyLine = EncodeLine(key + u'=' + value) + eol;
     const Position pos = Find(lines, section, key);
@@ -314,7 +361,7 @@ void ProfileFile::WriteString(const QString &section, const QString &key, const 
         lines.append(EncodeLine(u'[' + section + u']') + eol);
         lines.append(keyLine);
     }
-    StoreRaw(FPath, lines);
+    Store(FPath, contents);
 }
 
 void ProfileFile::WriteInteger(const QString &section, const QString &key, int value)
@@ -329,10 +376,13 @@ void ProfileFile::WriteBool(const QString &section, const QString &key, bool val
 
 void ProfileFile::DeleteKey(const QString &section, const QString &key)
 {
-    RawLines lines = LoadRaw(FPath);
-    const Position pos = Find(lines, section, key);
-    if (pos.keyLine < 0)
+    // Nothing to remove means nothing to write, whatever the file allows.
+    if (!KeyExists(section, key))
         return;
-    lines.removeAt(pos.keyLine);
-    StoreRaw(FPath, lines);
+    Contents contents = LoadForWriting(FPath);
+    const qsizetype line = Find(contents.lines, section, key).keyLine;
+    if (line < 0)
+        return;
+    contents.lines.removeAt(line);
+    Store(FPath, contents);
 }

@@ -17,8 +17,11 @@
 // open. Every write replaces the whole file atomically (temporary file in the
 // same folder, fsync, rename): a crash, a full disk or a refused write leaves
 // either the old or the new file, never a half-written one. A write that
-// cannot be completed raises AppError "Unable to write to <path>".
-// The file is read and written as UTF-8.
+// cannot be completed raises AppError "Unable to write to <path>"; so does
+// a write to a file that is there but cannot be read, is no regular file or
+// is read-only, which is left as it is (its folder may allow a rename, the
+// file itself does not allow the write). Byte-order marks before the first
+// line are kept as they are. The file is read and written as UTF-8.
 
 #include <QString>
 

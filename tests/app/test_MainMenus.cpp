@@ -7,6 +7,7 @@
 #include "platform/Paths.h"
 #include "platform/ProfileFile.h"
 
+#include "support/NoFileOverride.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
 #include "support/TestSounds.h"
@@ -20,6 +21,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -190,6 +192,31 @@ TEST_F(MainMenusTest, UnwritableSettingsAreShownAndTheWindowStillCloses)
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(Played(), (QStringList{"onLoad", "onClose"}));
     EXPECT_EQ(errors, QStringList{"Unable to write to " + IniPath() + "."});
+}
+
+// A settings file the user cannot read, or has made read-only, is kept as
+// it is at close (its folder would allow a rename over it); the close says
+// so and the window still closes.
+TEST_F(MainMenusTest, SettingsFileThatCannotBeReadOrWrittenIsKeptAtClose)
+{
+    const QByteArray original = "[File]\nFile0=/a/elso.vicc\nFile1=/a/masodik.vicc\n[Screen]\nColor=3\n"
+                                "[Defaults]\nSound=0\nSajat=kulcs\n";
+    for (const mode_t mode : {mode_t(0200), mode_t(0444)}) {
+        errors.clear();
+        WriteIni(original);
+        ASSERT_EQ(::chmod(QFile::encodeName(IniPath()).constData(), mode), 0);
+        {
+            const NoFileOverride plainUser;
+            Start();
+            window->Bezr1->trigger();
+            EXPECT_FALSE(window->isVisible());
+            window.reset();
+        }
+        ::chmod(QFile::encodeName(IniPath()).constData(), 0644);
+        EXPECT_EQ(ReadAll(IniPath()), original) << std::oct << mode;
+        EXPECT_EQ(errors, QStringList{"Unable to write to " + IniPath() + "."}) << std::oct << mode;
+        QFile::remove(IniPath());
+    }
 }
 
 TEST_F(MainMenusTest, CollectionsMenuFollowsTheRecentFilesList)

@@ -1,6 +1,7 @@
 #include "platform/AppError.h"
 #include "platform/ProfileFile.h"
 
+#include "support/NoFileOverride.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
 
@@ -11,6 +12,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -223,4 +225,77 @@ TEST_F(ProfileFileTest, WriteThroughSymbolicLinkKeepsTheLink)
     ini.WriteInteger("Screen", "Left", 2);
     EXPECT_TRUE(QFileInfo(IniPath()).isSymLink());
     EXPECT_EQ(ReadAll(dir.path() + "/real.ini"), QByteArray("[Screen]\nLeft=2\n"));
+}
+
+// A settings file that is there but cannot be read, that is read-only, or
+// that is no regular file is never replaced, whatever its folder allows: a
+// write raises "Unable to write to <path>" and every byte stays. (Renaming
+// over it would succeed in the writable folder.)
+TEST_F(ProfileFileTest, FileThatCannotBeReadOrWrittenIsRefusedAndKept)
+{
+    const QByteArray original = "[File]\nFile0=/a.vicc\n[Screen]\nColor=2\n";
+    struct Case { const char *what; mode_t mode; bool fifo; };
+    const Case cases[] = {
+        {"unreadable", 0200, false},
+        {"read-only", 0444, false},
+        {"a FIFO", 0644, true},
+    };
+    for (const Case &c : cases) {
+        QFile::remove(IniPath());
+        if (c.fifo)
+            ASSERT_EQ(::mkfifo(QFile::encodeName(IniPath()).constData(), c.mode), 0);
+        else
+            WriteRaw(IniPath(), original);
+        ASSERT_EQ(::chmod(QFile::encodeName(IniPath()).constData(), c.mode), 0);
+        QString raised;
+        {
+            const NoFileOverride plainUser;
+            ProfileFile ini(IniPath());
+            try {
+                ini.WriteInteger("Screen", "Height", 430);
+            } catch (const AppError &e) {
+                raised = e.text();
+            }
+            if (c.mode == 0444) {
+                EXPECT_THROW(ini.DeleteKey("File", "File0"), AppError) << c.what;
+            }
+        }
+        EXPECT_EQ(raised, "Unable to write to " + IniPath()) << c.what;
+        ::chmod(QFile::encodeName(IniPath()).constData(), 0644);
+        if (c.fifo)
+            EXPECT_FALSE(QFileInfo(IniPath()).isFile()) << "the FIFO stays a FIFO";
+        else
+            EXPECT_EQ(ReadAll(IniPath()), original) << c.what;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                  QStringList{"Zumoria.ini"}) << c.what;
+    }
+}
+
+// Byte-order marks before the first line stay as they were, however many:
+// the first section is read after them, and values written read back.
+TEST_F(ProfileFileTest, ByteOrderMarksStayAndValuesReadBack)
+{
+    const QByteArray marks = "\xEF\xBB\xBF\xEF\xBB\xBF\xEF\xBB\xBF";
+    const QByteArray finding = ReadAll(ZUMORIA_SOURCE_DIR "/tests/fuzz/corpus/fuzz_profile/profile-three-byte-order-marks.ini");
+    ASSERT_TRUE(finding.startsWith(marks));
+    for (const QByteArray &start : {finding, marks + "[File]\r\nFile1=/b.vicc\r\n", QByteArray("\xEF\xBB\xBF[Screen]\n")}) {
+        WriteRaw(IniPath(), start);
+        ProfileFile ini(IniPath());
+        for (int round = 0; round < 3; ++round) {
+            ini.WriteInteger("Screen", "Color", 3 + round);
+            ASSERT_EQ(ini.ReadInteger("Screen", "Color", 0), 3 + round) << start.toHex().toStdString();
+            ini.WriteString("File", "File0", "/a/b.vicc");
+            ASSERT_EQ(ini.ReadString("File", "File0", {}), "/a/b.vicc") << start.toHex().toStdString();
+            ini.DeleteKey("File", "File0");
+            EXPECT_FALSE(ini.KeyExists("File", "File0"));
+        }
+        const QByteArray after = ReadAll(IniPath());
+        const qsizetype kept = start.startsWith(marks) ? marks.size() : 3;
+        EXPECT_EQ(after.first(kept), start.first(kept));
+        EXPECT_FALSE(after.sliced(kept).startsWith("\xEF")) << "no mark added";
+        // A key the file held before is still found in its section.
+        if (start.contains("File1")) {
+            EXPECT_EQ(ini.ReadString("File", "File1", {}), "/b.vicc");
+        }
+    }
 }
