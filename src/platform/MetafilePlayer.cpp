@@ -88,11 +88,19 @@ struct FontObject
 };
 using GdiObject = std::variant<PenObject, BrushObject, FontObject>;
 
+// The font of a page that never selects one: 16 pixels, as the height says.
+QFont DefaultFont()
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(16);
+    return font;
+}
+
 struct DcState
 {
     PenObject pen{Qt::black, U_PS_SOLID, 0};
     BrushObject brush{Qt::white, U_BS_SOLID, 0};
-    FontObject font{QFont(QStringLiteral("Arial")), -16, 0};
+    FontObject font{DefaultFont(), -16, 0};
     QColor textColor = Qt::black;
     QColor bkColor = Qt::white;
     quint32 bkMode = U_OPAQUE;
@@ -488,6 +496,16 @@ private:
         return true;
     }
 
+    // The font's height in pixels of the painter's device, whether it was
+    // given in pixels or in points.
+    double PixelHeight(const QFont &font) const
+    {
+        if (font.pixelSize() > 0)
+            return font.pixelSize();
+        const int dpi = P.device() ? P.device()->logicalDpiY() : 96;
+        return font.pointSizeF() * std::max(dpi, 1) / 72.0;
+    }
+
     const QRawFont &RawFontOf(const QFont &font)
     {
         auto it = RawFonts.find(font);
@@ -565,7 +583,8 @@ private:
         // bitmap the cache cannot make, so such text is filled as outlines,
         // and beyond any sensible size it is left out.
         const QTransform &t = P.worldTransform();
-        const double scale = std::max(std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22())) * font.pixelSize();
+        const double scale =
+            std::max(std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22())) * PixelHeight(font);
         const bool plain = t.m12() == 0 && t.m21() == 0;
         if (!std::isfinite(scale) || scale > 20000)
             return;

@@ -1,5 +1,6 @@
 // The preview control and its page image: zoom geometry, fitting, paging
 // guards, the printer's notices, painting with frame and shadow.
+#include "platform/MetafilePlayer.h"
 #include "report/PreviewFixtures.h"
 #include "report/output/RepNotices.h"
 #include "report/preview/RepPreview.h"
@@ -7,7 +8,11 @@
 #include "support/QtPrinters.h"
 
 #include <QCoreApplication>
+#include <QPainter>
+#include <QPaintEngine>
 #include <QScrollBar>
+#include <QTextItem>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -291,3 +296,80 @@ TEST(RepPreviewImage, SharpAtTheDevicePixelRatio)
 }
 
 } // namespace
+
+// A paint device that only notes how large each text it receives would be
+// on the device (its font height times the transform's scale): the glyph
+// cache of a real device must make a bitmap of that size.
+class TextSizeProbe : public QPaintDevice
+{
+public:
+    QPaintEngine *paintEngine() const override { return &FEngine; }
+    double Largest() const { return FEngine.largest; }
+    int Texts() const { return FEngine.texts; }
+
+protected:
+    int metric(PaintDeviceMetric m) const override
+    {
+        switch (m) {
+        case PdmWidth: return 800;
+        case PdmHeight: return 1100;
+        case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 96;
+        case PdmDepth: return 32;
+        case PdmDevicePixelRatio: return 1;
+        case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
+        default: return 0;
+        }
+    }
+
+private:
+    struct Engine : QPaintEngine
+    {
+        bool begin(QPaintDevice *) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState &) override {}
+        void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+        void drawPath(const QPainterPath &) override {}
+        void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+        void drawTextItem(const QPointF &, const QTextItem &item) override
+        {
+            const QFont font = item.font();
+            const double pixels = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * 96 / 72;
+            const QTransform t = painter()->worldTransform();
+            largest = std::max(largest, pixels * std::max(std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22())));
+            ++texts;
+        }
+        Type type() const override { return User; }
+        double largest = 0;
+        int texts = 0;
+    };
+    mutable Engine FEngine;
+};
+
+// A saved report whose one page draws text without ever selecting a font,
+// on a frame that stretches a pixel a hundredfold, once crashed the preview
+// in Qt's glyph cache: the size guard never fired for the page's default
+// font. Text reaches a device as text (through its glyph cache) only at an
+// ordinary size — larger text is filled as outlines or left out — at any
+// size the page is shown, while ordinary pages keep their text.
+TEST(RepPreview, TextOfACraftedPageNeverReachesTheDeviceAtAnAbsurdSize)
+{
+    TRepPrinter crafted;
+    crafted.LoadReportFile(QStringLiteral(ZUMORIA_SOURCE_DIR "/tests/fuzz/corpus/fuzz_zrp/zrp-text-without-font.zrp"));
+    const std::optional<Metafile> page = crafted.FetchPage(1);
+    ASSERT_TRUE(page);
+    for (const QSizeF size : {QSizeF(794, 1123), QSizeF(200, 280), QSizeF(3000, 4200)}) {
+        TextSizeProbe probe;
+        QPainter painter(&probe);
+        PlayMetafile(painter, *page, QRectF(QPointF(0, 0), size));
+        painter.end();
+        EXPECT_LE(probe.Largest(), 500) << size.width();
+    }
+
+    TRepPrinter ordinary;
+    ProducePages(ordinary, 1);
+    TextSizeProbe probe;
+    QPainter painter(&probe);
+    PlayMetafile(painter, *ordinary.FetchPage(1), QRectF(0, 0, 794, 1123));
+    painter.end();
+    EXPECT_GT(probe.Texts(), 0);
+}
