@@ -474,6 +474,17 @@ TRepEvElement *TRepEvaluator::FirstElement() const
     return FQueue->Elements().front().get();
 }
 
+const QString *TRepEvaluator::WholeText() const
+{
+    if (!FCompiled || FQueue->Elements().size() != 1)
+        return nullptr;
+    const TRepEvElement *element = FirstElement();
+    if (const auto *wrapper = dynamic_cast<const TRepEvElementWrapper *>(element))
+        return wrapper->WholeText();
+    const auto *text = dynamic_cast<const TRepEvElementString *>(element);
+    return text ? &text->FText : nullptr;
+}
+
 // -------------------------------------------------------------- environment
 
 // An environment entry: an expression text with an evaluator of its own.
@@ -490,6 +501,15 @@ public:
     {
         const TRepFiFo *queue = FEvaluator.Queue();
         return queue ? queue->SingleConstant() : nullptr;
+    }
+    // One step only: an entry that names an entry is computed as usual.
+    const QString *WholeText() const override
+    {
+        const TRepFiFo *queue = FEvaluator.Queue();
+        const auto *text = queue && queue->Elements().size() == 1
+                               ? dynamic_cast<const TRepEvElementString *>(queue->First())
+                               : nullptr;
+        return text ? &text->FText : nullptr;
     }
 
     const QString &Expression() const { return FExpression; }

@@ -66,6 +66,13 @@ public:
     TRepEvElement *FirstElement() const;
     TRepFiFo *Queue() const { return FCompiled ? FQueue.get() : nullptr; }
 
+    // The whole text of a compiled expression that is one text: a quoted
+    // text, or the bare name of an entry whose expression is one (the current
+    // item of a strings band); nullptr for anything else. Results still hold
+    // at most MaxResultText characters of it; a printable that shows such an
+    // expression shows the text whole.
+    const QString *WholeText() const;
+
 private:
     std::unique_ptr<TRepFiFo> FQueue;
     bool FCompiled = false;

@@ -147,8 +147,13 @@ void TRepStringsController::RunController()
 
 void TRepStringsController::UpdateLocalValue()
 {
-    if (TRepEvElement *element = LocalElement())
+    // The element keeps the whole item: results made of it are cut by the
+    // evaluator's own rule, but a field printing the band's name prints the
+    // item whole.
+    if (TRepEvElement *element = LocalElement()) {
         TRepEvEnvironment::StoreResult(element, EvalResult::FromString(Items.at(FCurrentIndex)));
+        TRepEvEnvironment::StoreString(element, Items.at(FCurrentIndex));
+    }
 }
 
 // ---- TRepControllerBand ----

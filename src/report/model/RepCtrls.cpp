@@ -428,7 +428,10 @@ void TRepExpr::PrintAt(int offsetX, int offsetY)
 {
     if (!ShouldPrint())
         return;
-    SetPrintCaption(ResultText(CurrentValue()));
+    const EvalResult value = CurrentValue();
+    // A text is printed whole, not only the part a result can hold.
+    const QString *whole = value.Kind() == KindString ? FEvaluator.WholeText() : nullptr;
+    SetPrintCaption(whole ? *whole : ResultText(value));
     PrintText(offsetX, offsetY);
     if (ResetAfterPrint && FEvaluator.Compiled())
         FEvaluator.ResetAggregates();

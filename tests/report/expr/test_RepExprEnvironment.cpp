@@ -30,6 +30,44 @@ protected:
     TRepEvaluator ev;
 };
 
+// Only an expression that is one text gives that text whole; anything that
+// computes keeps the 255-character results.
+TEST_F(Environment, WholeTextOfAnExpressionThatIsOneText)
+{
+    const QString line(700, u'w');
+    env.DefineEntry(QStringLiteral("Band"), QStringLiteral("''"));
+    env.DefineEntry(QStringLiteral("Alias"), QStringLiteral("Band"));
+    env.DefineEntry(QStringLiteral("Self"), QStringLiteral("Self"));
+    env.DefineEntry(QStringLiteral("Number"), QStringLiteral("7"));
+    env.CompileEntries();
+    env.StoreString(env.FindConstant(QStringLiteral("Band")), line);
+    struct Case { const char *expression; const QString *whole; };
+    const QString quoted(300, u'q');
+    const Case cases[] = {
+        {"Band", &line},
+        {"band", &line},
+        {"Alias", nullptr}, // an entry naming an entry computes as usual
+        {"Self", nullptr},
+        {"Number", nullptr},
+        {"Band + ''", nullptr},
+        {"UPPER(Band)", nullptr},
+    };
+    for (const Case &c : cases) {
+        Compute(QString::fromUtf8(c.expression));
+        const QString *whole = ev.WholeText();
+        ASSERT_EQ(whole != nullptr, c.whole != nullptr) << c.expression;
+        if (whole) {
+            EXPECT_EQ(*whole, *c.whole) << c.expression;
+        }
+        EXPECT_LE(ev.ComputeResult().TextLength(), 255) << c.expression;
+    }
+    ev.CompileExpression(QStringLiteral("'%1'").arg(quoted));
+    ASSERT_NE(ev.WholeText(), nullptr);
+    EXPECT_EQ(*ev.WholeText(), quoted);
+    ev.ReleaseExpression();
+    EXPECT_EQ(ev.WholeText(), nullptr);
+}
+
 TEST_F(Environment, PublishedValuesAreSeenWithoutRecompiling)
 {
     env.DefineEntry(QStringLiteral("RepStringsBand1"), QStringLiteral("''"));

@@ -175,6 +175,8 @@ public:
     void Detach() { FEntry = nullptr; }
     // The entry's value when the entry is one published constant, else nullptr.
     const EvalResult *PublishedValue() const;
+    // The entry's whole text when its expression is one text, else nullptr.
+    const QString *WholeText() const;
 
 private:
     TRepEvEntry *FEntry;
@@ -191,6 +193,8 @@ public:
     ~TRepEvEntry() override;
     // The value of an entry whose whole expression is one constant, else nullptr.
     virtual const EvalResult *PublishedValue() const = 0;
+    // The whole text of an entry whose expression is one text, else nullptr.
+    virtual const QString *WholeText() const = 0;
 
     void AddWrapper(TRepEvElementWrapper *w) { FWrappers.push_back(w); }
     void RemoveWrapper(TRepEvElementWrapper *w);
@@ -206,6 +210,11 @@ private:
 inline const EvalResult *TRepEvElementWrapper::PublishedValue() const
 {
     return FEntry ? FEntry->PublishedValue() : nullptr;
+}
+
+inline const QString *TRepEvElementWrapper::WholeText() const
+{
+    return FEntry ? FEntry->WholeText() : nullptr;
 }
 
 // Base of the library functions: takes its arguments from the queue up to the
