@@ -3,11 +3,17 @@
 #include "app/JokeCollection.h"
 #include "app/ListaNyom.h"
 #include "platform/AppError.h"
+#include "platform/OutputFile.h"
+#include "report/output/RepPageList.h"
 #include "report/output/RepPdfExport.h"
 #include "report/output/RepPrinter.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <cstdio>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -17,23 +23,88 @@ int Fail(int status, const QString &text)
     return status;
 }
 
+// What stands at a name, links followed; none when nothing does.
+std::optional<struct stat> StatOf(const QString &name)
+{
+    struct stat st {};
+    const int result = OutputFile::NamesStandardOutput(name)
+                           ? ::fstat(STDOUT_FILENO, &st)
+                           : ::stat(QFile::encodeName(name).constData(), &st);
+    if (result != 0)
+        return std::nullopt;
+    return st;
+}
+
+bool SameFile(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+QByteArray FirstBytes(const QString &path, qint64 count)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.read(count) : QByteArray();
+}
+
+bool HoldsFormat(const QByteArray &head, TBatchFormat format)
+{
+    return format == TBatchFormat::Pdf ? head.startsWith("%PDF-") : TRepPageList::StartsLikeReportFile(head);
+}
+
+// Why target may not be written, or an empty text when it may. An empty
+// regular file holds nothing to lose (a name made by mktemp, say).
+QString Refusal(TBatchFormat format, const QString &target, const struct stat &input)
+{
+    const std::optional<struct stat> st = StatOf(target);
+    if (!st)
+        return {};
+    if (SameFile(*st, input))
+        return QStringLiteral("%1 is the file being exported; nothing written").arg(target);
+    if (OutputFile::NamesStandardOutput(target) || !S_ISREG(st->st_mode) || st->st_size == 0)
+        return {};
+    if (!HoldsFormat(FirstBytes(target, 8), format))
+        return QStringLiteral("%1 exists and is not a %2; nothing written (remove it to replace it)")
+            .arg(target, format == TBatchFormat::Pdf ? QStringLiteral("PDF file") : QStringLiteral("report file"));
+    return {};
+}
+
+// The pages of a collection's joke list, in a finished printer; false when
+// the collection holds no jokes.
+bool RenderJokeList(const QString &path, TRepPrinter &printer)
+{
+    const std::vector<TPrintJoke> jokes = PrintJokesOf(ReadJokeCollection(path).Jokes);
+    if (jokes.empty())
+        return false;
+    TrepLista report;
+    report.SetPrintList(path, PrintListOf(jokes));
+    report.RenderInto(printer);
+    if (printer.Status() != TRepPrinter::StatusFinished || printer.PageCount() < 1)
+        throw AppError(QStringLiteral("the joke list could not be produced"));
+    return true;
+}
+
 } // namespace
 
-int RunBatchExport(TBatchFormat format, const QString &target, const QString &jokeFile)
+int RunBatchExport(TBatchFormat format, const QString &target, const QString &input)
 {
-    const QFileInfo file(jokeFile);
-    if (!CollectionExists(jokeFile))
-        return Fail(BatchFailed, QStringLiteral("%1: no such joke file or folder").arg(jokeFile));
+    const QFileInfo file(input);
+    const std::optional<struct stat> inputStat = StatOf(input);
+    if (!inputStat || !CollectionExists(input))
+        return Fail(BatchFailed, QStringLiteral("%1: no such joke file or folder").arg(input));
+    if (const QString why = Refusal(format, target, *inputStat); !why.isEmpty())
+        return Fail(BatchFailed, why);
     try {
-        const std::vector<TPrintJoke> jokes = PrintJokesOf(ReadJokeCollection(file.absoluteFilePath()).Jokes);
-        if (jokes.empty())
-            return Fail(BatchNoJokes, QStringLiteral("%1 holds no jokes; nothing written").arg(jokeFile));
-        TrepLista report;
-        report.SetPrintList(file.absoluteFilePath(), PrintListOf(jokes));
+        const QString path = file.absoluteFilePath();
         TRepPrinter printer;
-        report.RenderInto(printer);
-        if (printer.Status() != TRepPrinter::StatusFinished || printer.PageCount() < 1)
-            throw AppError(QStringLiteral("the joke list could not be produced"));
+        if (file.isFile() && TRepPageList::StartsLikeReportFile(FirstBytes(path, 8))) {
+            // A saved report is untrusted: the load checks it whole, and its
+            // pages are played through the player's guards.
+            printer.LoadReportFile(path);
+            if (printer.PageCount() < 1)
+                return Fail(BatchNoJokes, QStringLiteral("%1 holds no pages; nothing written").arg(input));
+        } else if (!RenderJokeList(path, printer)) {
+            return Fail(BatchNoJokes, QStringLiteral("%1 holds no jokes; nothing written").arg(input));
+        }
         if (format == TBatchFormat::Pdf)
             TRepPdfExportFilter(target).WritePages(printer);
         else

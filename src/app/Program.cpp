@@ -14,7 +14,7 @@ namespace {
 
 const char *const UsageText =
     "Usage: zumoria [--] [JOKE-FILE]\n"
-    "       zumoria --export-pdf OUT JOKE-FILE | --export-zrp OUT JOKE-FILE\n"
+    "       zumoria --export-pdf OUT FILE | --export-zrp OUT FILE\n"
     "       zumoria --random [JOKE-FILE]...\n"
     "       zumoria --version | --help\n"
     "\n"
@@ -22,9 +22,11 @@ const char *const UsageText =
     "or a folder of fortune files. Without one, the collection shown last is\n"
     "opened again.\n"
     "\n"
-    "  --export-pdf OUT  write the joke list of JOKE-FILE to OUT as a PDF,\n"
-    "                    without a window, and exit\n"
+    "  --export-pdf OUT  write the joke list of FILE (a joke file, or a saved\n"
+    "                    report file) to OUT as a PDF, without a window, and exit\n"
     "  --export-zrp OUT  the same as a report file the preview can load\n"
+    "                    OUT '-' or /dev/stdout writes to standard output; an\n"
+    "                    existing OUT must hold the same format (or be empty)\n"
     "  --random   print one joke picked at random from all the jokes of the\n"
     "             collections given (else the one shown last) and exit;\n"
     "             status 1 when there is none\n"
@@ -85,6 +87,9 @@ CommandLine ParseCommandLine(int argc, const char *const *argv)
                     return Answer(CommandLine::Fail, std::string("option '") + arg + "' needs a target file");
                 if (result.action == CommandLine::Random)
                     return Answer(CommandLine::Fail, "--random does not go with an export");
+                if (result.action == CommandLine::Export)
+                    return Answer(CommandLine::Fail, std::string("one export per run: '") + arg + "' follows '--export-"
+                                                         + result.exportFormat.toStdString() + "'");
                 result.action = CommandLine::Export;
                 result.exportFormat = QString::fromLatin1(arg + 9);
                 result.exportTarget = QString::fromLocal8Bit(argv[++i]);
@@ -103,7 +108,7 @@ CommandLine ParseCommandLine(int argc, const char *const *argv)
     }
     result.jokeFile = result.jokeFiles.value(0);
     if (result.action == CommandLine::Export && result.jokeFile.isEmpty())
-        return Answer(CommandLine::Fail, "an export needs a joke file");
+        return Answer(CommandLine::Fail, "an export needs a joke file or a report file");
     return result;
 }
 

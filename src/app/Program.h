@@ -7,7 +7,8 @@
 #include <string>
 
 // zumoria [--version | --help | [--] [JOKE-FILE]]
-// zumoria --export-pdf OUT JOKE-FILE | --export-zrp OUT JOKE-FILE
+// zumoria --export-pdf OUT FILE | --export-zrp OUT FILE (one export a run;
+// FILE a joke file or a saved report file)
 // zumoria --random [JOKE-FILE]...
 // A joke file may be any collection: a joke file, a fortune file or a folder
 // of fortune files. Options that need no window (--version, --help) are

@@ -25,24 +25,40 @@ QString FolderPart(const QString &path)
 
 namespace {
 
-// The entry of folder whose name equals name without regard to case, or an
-// empty string. An exact match wins over a case-insensitive one.
-QString MatchEntry(const QString &folder, const QString &name)
+QStringList EntriesOf(const QString &folder)
 {
-    const QDir dir(folder.isEmpty() ? QStringLiteral("/") : folder);
-    if (QFileInfo::exists(dir.filePath(name)))
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+// The entry of folder named name: name itself when it exists, else the one
+// that matches without regard to case, else an empty string.
+QString MatchEntry(const QString &folder, const QString &name, FolderListings *listings)
+{
+    const QString where = folder.isEmpty() ? QStringLiteral("/") : folder;
+    if (QFileInfo::exists(QDir(where).filePath(name)))
         return name;
-    const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                              | QDir::NoDotAndDotDot);
-    for (const QString &entry : entries)
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return entry;
-    return {};
+    FolderListings once;
+    return (listings ? *listings : once).Match(where, name);
 }
 
 } // namespace
 
-QString ResolveExistingFile(const QString &path)
+QString FolderListings::Match(const QString &folder, const QString &name)
+{
+    auto it = FFolders.find(folder);
+    if (it == FFolders.end()) {
+        QHash<QString, QString> byFoldedName;
+        for (const QString &entry : EntriesOf(folder)) {
+            const QString key = entry.toCaseFolded();
+            if (!byFoldedName.contains(key))
+                byFoldedName.insert(key, entry);
+        }
+        it = FFolders.insert(folder, std::move(byFoldedName));
+    }
+    return it->value(name.toCaseFolded());
+}
+
+QString ResolveExistingFile(const QString &path, FolderListings *listings)
 {
     if (RegularFileExists(path))
         return path;
@@ -59,7 +75,7 @@ QString ResolveExistingFile(const QString &path)
         if (part == u"." || part == u"..")
             next = part;
         else
-            next = MatchEntry(current.isEmpty() ? QStringLiteral(".") : current, part);
+            next = MatchEntry(current.isEmpty() ? QStringLiteral(".") : current, part, listings);
         if (next.isEmpty())
             return {};
         current += next;
@@ -75,4 +91,12 @@ QString ProgramFolder()
     if (folder.size() > 1 && folder.endsWith(u'/'))
         folder.chop(1);
     return folder;
+}
+
+QString TemporaryFolder()
+{
+    const QString folder = QDir::tempPath();
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        return folder;
+    return QStringLiteral("/tmp");
 }

@@ -13,8 +13,10 @@
 #include "report/preview/RepStandardPreview.h"
 #include "support/PdfText.h"
 #include "support/QtPrinters.h"
+#include "support/TestFiles.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -24,6 +26,14 @@
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <map>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -163,6 +173,24 @@ TEST(ListaNyom, LongLinesPrintWhole)
     EXPECT_TRUE(printed.contains(QStringLiteral("#1")));
 }
 
+// A line of 700 characters prints whole, beyond what one expression result
+// holds (255 characters).
+TEST(ListaNyom, ASevenHundredCharacterLinePrintsWhole)
+{
+    QTemporaryDir dir;
+    QStringList words;
+    for (int w = 0; words.join(QLatin1Char(' ')).size() < 700; ++w)
+        words << QStringLiteral("szo%1").arg(w, 3, 10, QLatin1Char('0'));
+    const QString line = words.join(QLatin1Char(' ')).left(700);
+    ASSERT_EQ(line.size(), 700);
+    const QString out = dir.filePath(QStringLiteral("hetszaz.pdf"));
+    ASSERT_EQ(RunBatchExport(TBatchFormat::Pdf, out, WriteJokeFile(dir, "hetszaz.vicc", line.toUtf8() + "\n<<\n")),
+              BatchOk);
+    const QStringList printed = PdfText(out).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    for (const QString &word : line.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        EXPECT_TRUE(printed.contains(word)) << word.toStdString();
+}
+
 TEST(ListaNyom, BatchExportFailures)
 {
     QTemporaryDir dir;
@@ -198,6 +226,129 @@ TEST(ListaNyom, SavedReportFileLoadsAndExportsTheSameText)
     loaded.RunExport(filter);
     // Same pages; only the time of the run in the footer may differ.
     EXPECT_EQ(WithoutDateTimes(PdfText(again)), WithoutDateTimes(PdfText(direct)));
+}
+
+ino_t Inode(const QString &path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+// Every file of a folder with its bytes, to see that nothing was touched.
+std::map<QString, QByteArray> Snapshot(const QTemporaryDir &dir)
+{
+    std::map<QString, QByteArray> files;
+    for (const QString &name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
+        files[name] = ReadAll(dir.filePath(name));
+    return files;
+}
+
+// An export never writes over its own input, through links or not, nor over
+// a file that holds something else than what it writes: it fails, and every
+// file keeps its bytes. A file of the same format, or an empty one, is
+// replaced (a new file, renamed into place).
+TEST(ListaNyom, ExportNeverWritesOverItsInputOrAnotherKindOfFile)
+{
+    QTemporaryDir dir;
+    const QString mine = WriteJokeFile(dir, "mine.vicc", TwoJokes);
+    const QString zrp = dir.filePath(QStringLiteral("mine.zrp"));
+    const QString pdf = dir.filePath(QStringLiteral("old.pdf"));
+    ASSERT_EQ(RunBatchExport(TBatchFormat::Zrp, zrp, mine), BatchOk);
+    ASSERT_EQ(RunBatchExport(TBatchFormat::Pdf, pdf, mine), BatchOk);
+    const QString soft = dir.filePath(QStringLiteral("soft.vicc"));
+    const QString hard = dir.filePath(QStringLiteral("hard.vicc"));
+    ASSERT_TRUE(QFile::link(mine, soft));
+    ASSERT_EQ(::link(QFile::encodeName(mine).constData(), QFile::encodeName(hard).constData()), 0);
+    const QString notes = WriteJokeFile(dir, "notes.txt", "bevásárlólista\n");
+
+    struct Case { TBatchFormat format; QString target, input; };
+    const Case refused[] = {
+        {TBatchFormat::Pdf, mine, mine},  // its own input
+        {TBatchFormat::Pdf, soft, mine},  // through a symbolic link
+        {TBatchFormat::Zrp, hard, mine},  // through a hard link
+        {TBatchFormat::Pdf, mine, soft},
+        {TBatchFormat::Pdf, mine, pdf},   // arguments swapped: the collection stays
+        {TBatchFormat::Zrp, zrp, zrp},    // a report file onto itself
+        {TBatchFormat::Zrp, pdf, mine},   // a PDF is no report file
+        {TBatchFormat::Pdf, zrp, mine},   // a report file is no PDF
+        {TBatchFormat::Pdf, notes, mine},
+    };
+    const auto before = Snapshot(dir);
+    for (const Case &c : refused) {
+        SCOPED_TRACE((QFileInfo(c.target).fileName() + " <- " + QFileInfo(c.input).fileName()).toStdString());
+        EXPECT_EQ(RunBatchExport(c.format, c.target, c.input), BatchFailed);
+        EXPECT_TRUE(Snapshot(dir) == before);
+    }
+
+    const QString empty = WriteJokeFile(dir, "empty.pdf", "");
+    const Case replaced[] = {
+        {TBatchFormat::Pdf, pdf, mine},
+        {TBatchFormat::Zrp, zrp, mine},
+        {TBatchFormat::Pdf, empty, mine},
+        {TBatchFormat::Pdf, pdf, zrp}, // a saved report converted
+    };
+    for (const Case &c : replaced) {
+        SCOPED_TRACE((QFileInfo(c.target).fileName() + " <- " + QFileInfo(c.input).fileName()).toStdString());
+        const ino_t inode = Inode(c.target);
+        ASSERT_EQ(RunBatchExport(c.format, c.target, c.input), BatchOk);
+        EXPECT_NE(Inode(c.target), inode);
+    }
+    EXPECT_TRUE(PdfText(pdf).contains(QStringLiteral("Egy sor ő és ű")));
+    EXPECT_EQ(ReadAll(mine), TwoJokes);
+}
+
+// A path made by mknod in dir for a device of the system, or an empty string
+// when this user may not make device nodes.
+QString DeviceNode(const QTemporaryDir &dir, const char *name, unsigned major, unsigned minor)
+{
+    const QString path = dir.filePath(QString::fromLatin1(name));
+    return ::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(major, minor)) == 0 ? path
+                                                                                                   : QString();
+}
+
+// Devices and FIFOs are written in place and stay what they are: a copy of
+// /dev/null swallows the export, a reader on a FIFO gets the whole PDF.
+TEST(ListaNyom, ExportWritesDevicesAndPipesInPlace)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("cso"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // The reader is there before the export starts and reads until the
+    // export is over; it never waits on a FIFO nobody writes.
+    const int in = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(in, 0);
+    std::atomic<bool> exported = false;
+    QByteArray received;
+    std::thread reader([&] {
+        char buffer[65536];
+        for (;;) {
+            const bool last = exported;
+            const ssize_t n = ::read(in, buffer, sizeof buffer);
+            if (n > 0)
+                received.append(buffer, n);
+            else if (last)
+                break;
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
+    EXPECT_EQ(RunBatchExport(TBatchFormat::Pdf, fifo, SampleCollection), BatchOk);
+    exported = true;
+    reader.join();
+    ::close(in);
+    EXPECT_TRUE(received.startsWith("%PDF-"));
+    EXPECT_TRUE(received.trimmed().endsWith("%%EOF"));
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
+
+    const QString null = DeviceNode(dir, "null", 1, 3);
+    if (null.isEmpty())
+        GTEST_SKIP() << "device nodes cannot be made here";
+    EXPECT_EQ(RunBatchExport(TBatchFormat::Zrp, null, SampleCollection), BatchOk);
+    EXPECT_EQ(RunBatchExport(TBatchFormat::Pdf, null, SampleCollection), BatchOk);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(null).constData(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    EXPECT_EQ(st.st_rdev, makedev(1, 3));
 }
 
 int PreviewWindows()
@@ -423,6 +574,70 @@ TEST(ListaNyom, ProgramExportsWithoutAWindow)
     EXPECT_EQ(unwritable.status, 1);
     EXPECT_FALSE(unwritable.errors.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(none));
+}
+
+// What the command line says and does at the edges: one export a run, a
+// refused target, a full device, standard output, and saved reports (the
+// crafted one too) converted to PDF.
+TEST(ListaNyom, ProgramExportEdges)
+{
+    QTemporaryDir dir;
+    const QString mine = WriteJokeFile(dir, "mine.vicc", TwoJokes);
+    const QString a = dir.filePath(QStringLiteral("a.pdf"));
+    const QString b = dir.filePath(QStringLiteral("b.zrp"));
+
+    const ProgramRun two = RunProgram({QStringLiteral("--export-pdf"), a, QStringLiteral("--export-zrp"), b, mine});
+    EXPECT_EQ(two.status, 2);
+    EXPECT_TRUE(two.errors.contains(QStringLiteral("one export per run"))) << two.errors.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(a) || QFileInfo::exists(b));
+
+    const ProgramRun self = RunProgram({QStringLiteral("--export-pdf"), mine, mine});
+    EXPECT_EQ(self.status, 1);
+    EXPECT_TRUE(self.errors.contains(QStringLiteral("mine.vicc is the file being exported"))) << self.errors.toStdString();
+    EXPECT_EQ(ReadAll(mine), TwoJokes);
+
+    // A full device: the fixed text, then which file and why.
+    QString full = DeviceNode(dir, "full", 1, 7);
+    if (full.isEmpty() && ::access("/dev", W_OK) != 0)
+        full = QStringLiteral("/dev/full"); // never replaceable by this user
+    if (!full.isEmpty()) {
+        const ProgramRun zrp = RunProgram({QStringLiteral("--export-zrp"), full, mine});
+        EXPECT_EQ(zrp.status, 1);
+        EXPECT_TRUE(zrp.errors.contains(QStringLiteral("Stream write error: %1: No space left on device").arg(full)))
+            << zrp.errors.toStdString();
+        const ProgramRun pdf = RunProgram({QStringLiteral("--export-pdf"), full, mine});
+        EXPECT_EQ(pdf.status, 1);
+        EXPECT_TRUE(pdf.errors.contains(QStringLiteral("No space left on device"))) << pdf.errors.toStdString();
+    }
+
+    // "-" streams to standard output, and so does /dev/stdout when it is a file.
+    QProcess toStdout;
+    toStdout.start(QStringLiteral(ZUMORIA_BINARY_DIR "/zumoria"), {QStringLiteral("--export-pdf"), QStringLiteral("-"), mine});
+    ASSERT_TRUE(toStdout.waitForFinished(120000));
+    EXPECT_EQ(toStdout.exitCode(), 0);
+    EXPECT_TRUE(toStdout.readAllStandardOutput().startsWith("%PDF-"));
+    const QString redirected = dir.filePath(QStringLiteral("kimenet.pdf"));
+    QProcess toFile;
+    toFile.setStandardOutputFile(redirected);
+    toFile.start(QStringLiteral(ZUMORIA_BINARY_DIR "/zumoria"),
+                 {QStringLiteral("--export-pdf"), QStringLiteral("/dev/stdout"), mine});
+    ASSERT_TRUE(toFile.waitForFinished(120000));
+    EXPECT_EQ(toFile.exitCode(), 0) << toFile.readAllStandardError().toStdString();
+    EXPECT_TRUE(PdfText(redirected).contains(QStringLiteral("Egy sor ő és ű")));
+
+    // A saved report converted from the command line gives the same text;
+    // the crafted one plays through the guards without harm.
+    ASSERT_EQ(RunProgram({QStringLiteral("--export-zrp"), b, mine}).status, 0);
+    ASSERT_EQ(RunProgram({QStringLiteral("--export-pdf"), a, b}).status, 0);
+    EXPECT_EQ(WithoutDateTimes(PdfText(a)), WithoutDateTimes(PdfText(redirected)));
+    const ProgramRun crafted = RunProgram(
+        {QStringLiteral("--export-pdf"), dir.filePath(QStringLiteral("c.pdf")),
+         QStringLiteral(ZUMORIA_SOURCE_DIR "/tests/fuzz/corpus/fuzz_zrp/zrp-text-without-font.zrp")});
+    EXPECT_EQ(crafted.status, 0) << crafted.errors.toStdString();
+    const QString broken = WriteJokeFile(dir, "broken.zrp", ReadAll(b).left(400));
+    const ProgramRun refused = RunProgram({QStringLiteral("--export-pdf"), dir.filePath(QStringLiteral("d.pdf")), broken});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.errors.contains(QStringLiteral("not a valid report file"))) << refused.errors.toStdString();
 }
 
 } // namespace

@@ -1,12 +1,12 @@
 #include "report/output/RepPageList.h"
 
+#include "platform/OutputFile.h"
 #include "report/output/detail/RepCompress.h"
 #include "report/output/RepError.h"
 #include "report/output/detail/RepStream.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QSaveFile>
 #include <QtEndian>
 #include <cstring>
 
@@ -16,6 +16,8 @@ const QString ReadErrorText = QStringLiteral("Stream read error");
 const QString NotReportFileText = QStringLiteral("\"%1\" is not a valid report file");
 
 constexpr int ProbeOffset = 173;
+constexpr qint16 FormatVersion = 3;
+constexpr qint16 ProducerVersion = 309;
 constexpr qint64 RecordOverhead = 12; // page number, forward link, back link
 
 qint32 ReadI32(TRepStream &s)
@@ -128,11 +130,17 @@ int TRepPageList::ProbeHeaderSize(TRepStream &stream)
     return std::strcmp(b, "EMF") == 0 ? OldHeaderSize : HeaderSize;
 }
 
+bool TRepPageList::StartsLikeReportFile(QByteArrayView head)
+{
+    return head.size() >= 4 && qFromLittleEndian<qint16>(head.data()) == FormatVersion
+           && qFromLittleEndian<qint16>(head.data() + 2) == ProducerVersion;
+}
+
 void TRepPageList::WriteHeader(int pageCount)
 {
     char b[HeaderSize] = {};
-    qToLittleEndian<qint16>(3, b);
-    qToLittleEndian<qint16>(309, b + 2);
+    qToLittleEndian<qint16>(FormatVersion, b);
+    qToLittleEndian<qint16>(ProducerVersion, b + 2);
     qToLittleEndian<qint32>(pageCount, b + 8);
     qToLittleEndian<double>(DateTimeNow(), b + 16);
     b[25] = FCompression ? 1 : 0;
@@ -288,13 +296,13 @@ void TRepPageList::LoadFromReportFile(const QString &name)
 void TRepPageList::SaveToReportFile(const QString &name)
 {
     std::lock_guard guard(FLock);
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly))
+    OutputFile file(name);
+    if (!file.Open())
         throw ERepError(QStringLiteral("Cannot create file \"%1\". %2")
-                            .arg(QDir::toNativeSeparators(name), file.errorString()));
+                            .arg(QDir::toNativeSeparators(name), file.ErrorString()));
     if (FStream)
-        FStream->CopyTo(file, CopyChunk);
-    if (!file.commit())
+        FStream->CopyTo(file.Device(), name, CopyChunk);
+    if (!file.Commit())
         throw ERepError(QStringLiteral("Cannot write file \"%1\". %2")
-                            .arg(QDir::toNativeSeparators(name), file.errorString()));
+                            .arg(QDir::toNativeSeparators(name), file.ErrorString()));
 }

@@ -16,6 +16,7 @@
 
 #include "platform/Metafile.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <memory>
 #include <mutex>
@@ -63,9 +64,14 @@ public:
     // count, every record's links); only when it is sound does it replace
     // the current stream, so a failed load leaves the pages on show.
     void LoadFromReportFile(const QString &name);
-    // Writes the store to name through a temporary file in the same folder
-    // that is renamed into place, so a failed write leaves an older file whole.
+    // Writes the store to name (an OutputFile: a regular file through a
+    // temporary file renamed into place, so a failed write leaves an older
+    // file whole; a device, a FIFO or standard output in place).
     void SaveToReportFile(const QString &name);
+
+    // True when head (the first bytes of a file) starts as the files this
+    // store writes: format version 3, producer version 309.
+    static bool StartsLikeReportFile(QByteArrayView head);
 
     // The header size of the file in stream (124 or 128), by the probe of
     // the four bytes at offset 173: "EMF" there means a 124-byte header.

@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 QByteArray Pattern(int n, int seed)
@@ -23,7 +25,7 @@ QByteArray Content(TRepStream &s)
 {
     QBuffer out;
     out.open(QIODevice::WriteOnly);
-    s.CopyTo(out);
+    s.CopyTo(out, QStringLiteral("buffer"));
     return out.data();
 }
 
@@ -91,4 +93,46 @@ TEST(RepStreamTest, AStreamOnAFileOnlyReadsAndDeletesNothing)
     } catch (const ERepError &e) {
         EXPECT_TRUE(e.text().contains(QStringLiteral("none.zrp")));
     }
+}
+
+// The temporary file goes to the system's folder when TMPDIR names one that
+// is not there, never to the root folder.
+TEST(RepStreamTest, AMissingTmpdirFallsBackToTheSystemFolder)
+{
+    const QByteArray keep = qgetenv("TMPDIR");
+    qputenv("TMPDIR", "/nincs/ilyen/mappa");
+    TRepStream s(10);
+    s.Write("0123456789ABCDEF", 16);
+    ASSERT_FALSE(s.InMemory());
+    EXPECT_EQ(QFileInfo(s.TemporaryName()).absolutePath(), QStringLiteral("/tmp"));
+    if (keep.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", keep);
+}
+
+// A write the system refuses says "Stream write error", then which file and
+// why. A file size limit refuses writes the way a full disk does.
+TEST(RepStreamTest, AWriteErrorNamesTheFileAndTheReason)
+{
+    struct rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 150000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString text;
+    try {
+        TRepStream s;
+        const QByteArray chunk = Pattern(50000, 4);
+        for (int i = 0; i < 8; ++i)
+            s.Write(chunk.constData(), chunk.size());
+    } catch (const ERepError &e) {
+        text = e.text();
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Stream write error: "))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("/ZRP"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("File too large"))) << text.toStdString();
 }

@@ -2,12 +2,12 @@
 
 #include "platform/AppError.h"
 #include "platform/MetafilePlayer.h"
+#include "platform/OutputFile.h"
 
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace {
 
@@ -38,11 +38,11 @@ void WritePagesAsPdf(const QString &fileName, const QString &title, int pageCoun
 {
     if (pageCount < 1)
         FailWriting(fileName, QStringLiteral("the report has no pages"));
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        FailWriting(fileName, file.errorString());
+    OutputFile file(fileName);
+    if (!file.Open())
+        FailWriting(fileName, file.ErrorString());
 
-    QPdfWriter writer(&file);
+    QPdfWriter writer(&file.Device());
     writer.setResolution(PdfResolution);
     writer.setTitle(title);
     writer.setCreator(QStringLiteral("Zumoria"));
@@ -70,6 +70,6 @@ void WritePagesAsPdf(const QString &fileName, const QString &title, int pageCoun
         }
     }
     painter.end();
-    if (!file.commit())
-        FailWriting(fileName, file.errorString());
+    if (!file.Commit())
+        FailWriting(fileName, file.ErrorString());
 }

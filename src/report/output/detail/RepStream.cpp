@@ -1,5 +1,6 @@
 #include "report/output/detail/RepStream.h"
 
+#include "platform/Paths.h"
 #include "report/output/RepError.h"
 
 #include <QDir>
@@ -10,7 +11,12 @@
 
 namespace {
 const QString ReadErrorText = QStringLiteral("Stream read error");
-const QString WriteErrorText = QStringLiteral("Stream write error");
+
+// The fixed text first, then which file and why, so a full disk tells itself.
+[[noreturn]] void FailWriting(const QString &file, const QString &reason)
+{
+    throw ERepError(QStringLiteral("Stream write error: %1: %2").arg(QDir::toNativeSeparators(file), reason));
+}
 } // namespace
 
 TRepStream::TRepStream(qint64 memoryLimit) : FMemoryLimit(memoryLimit) {}
@@ -64,13 +70,15 @@ void TRepStream::Write(const void *buffer, qint64 count)
             MoveToFile();
         return;
     }
-    if (!FFile->isWritable() || FFile->write(static_cast<const char *>(buffer), count) != count)
-        throw ERepError(WriteErrorText);
+    if (!FFile->isWritable())
+        FailWriting(FFile->fileName(), QStringLiteral("the stream is read-only"));
+    if (FFile->write(static_cast<const char *>(buffer), count) != count)
+        FailWriting(FTempName, FFile->errorString());
 }
 
 void TRepStream::MoveToFile()
 {
-    auto file = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/ZRPXXXXXX"));
+    auto file = std::make_unique<QTemporaryFile>(TemporaryFolder() + QStringLiteral("/ZRPXXXXXX"));
     file->setAutoRemove(false);
     if (!file->open())
         throw ERepError(QStringLiteral("Cannot create file \"%1\". %2")
@@ -79,8 +87,8 @@ void TRepStream::MoveToFile()
     // Unlinked while open: the data stays reachable through the open file
     // and disappears with it, whatever happens to the program.
     ::unlink(QFile::encodeName(FTempName).constData());
-    if (file->write(FMemory) != FMemory.size() || !file->seek(FPosition))
-        throw ERepError(WriteErrorText);
+    if (file->write(FMemory) != FMemory.size() || !file->flush() || !file->seek(FPosition))
+        FailWriting(FTempName, file->errorString());
     FFile = std::move(file);
     FMemory = QByteArray();
     FInMemory = false;
@@ -109,7 +117,7 @@ qint64 TRepStream::Size() const
     return FInMemory ? FMemory.size() : FFile->size();
 }
 
-void TRepStream::CopyTo(QIODevice &target, qint64 chunk)
+void TRepStream::CopyTo(QIODevice &target, const QString &targetName, qint64 chunk)
 {
     std::lock_guard guard(FLock);
     const qint64 keep = Position();
@@ -121,7 +129,7 @@ void TRepStream::CopyTo(QIODevice &target, qint64 chunk)
             break;
         if (target.write(buffer.constData(), n) != n) {
             Seek(keep);
-            throw ERepError(WriteErrorText);
+            FailWriting(targetName, target.errorString());
         }
     }
     Seek(keep);

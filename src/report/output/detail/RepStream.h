@@ -1,7 +1,7 @@
 #pragma once
 // The page store's byte store. Created empty it lives in memory up to
 // MemoryLimit bytes; the write that takes it past the limit moves the whole
-// content into a temporary file (QDir::tempPath(), name prefix ZRP) and the
+// content into a temporary file (TemporaryFolder(), name prefix ZRP) and the
 // stream goes on there without a seam. The temporary file is unlinked as
 // soon as it is open, so nothing is left behind when the stream goes, even
 // after a crash. Opened on an existing file the stream only reads it and
@@ -32,14 +32,17 @@ public:
     // Reads exactly count bytes or fails with "Stream read error".
     void ReadBuffer(void *buffer, qint64 count);
     // Writes count bytes at the position (extending the stream); fails with
-    // "Stream write error", or with the creation error of the temporary file.
+    // "Stream write error" followed by the temporary file's name and the
+    // system's reason, or with the creation error of the temporary file.
     void Write(const void *buffer, qint64 count);
     // Moves to an absolute position (0..Size()); returns the new position.
     qint64 Seek(qint64 position);
     qint64 Position() const;
     qint64 Size() const;
-    // Copies the whole content, from offset 0, to target in chunks.
-    void CopyTo(class QIODevice &target, qint64 chunk = 10240);
+    // Copies the whole content, from offset 0, to target in chunks; a
+    // refused write fails with "Stream write error" followed by targetName
+    // and the system's reason.
+    void CopyTo(class QIODevice &target, const QString &targetName, qint64 chunk = 10240);
 
     bool InMemory() const { return FInMemory; }
     qint64 MemoryLimit() const { return FMemoryLimit; }
