@@ -95,7 +95,7 @@ class TJokeStack
 public:
     explicit TJokeStack(TJokeCollection &collection) : FCollection(collection) {}
 
-    void Add(QString heading, QStringList lines, int height)
+    void Add(QString heading, QStringList lines, qint64 height)
     {
         FCollection.Jokes.push_back({std::move(heading), std::move(lines), FTop, height});
         FCollection.ScrollRange = FTop + height + 8;
@@ -104,17 +104,17 @@ public:
 
 private:
     TJokeCollection &FCollection;
-    int FTop = FirstPanelTop;
+    qint64 FTop = FirstPanelTop;
 };
 
-void AddJokeFile(QByteArray bytes, const QString &pictureDir, const PictureSizeLookup &sizeOf,
+void AddJokeFile(QByteArray bytes, PictureNames &pictures, const PictureSizeLookup &sizeOf,
                  TJokeStack &stack, QStringList &sourceLines)
 {
     QStringList lines = SplitLines(DecodeText(std::exchange(bytes, QByteArray())));
     RemoveCommentLines(lines);
     for (QStringList &buffer : CutIntoJokes(lines)) {
         // The heading line and the picture lines count in the height.
-        const int height = JokePanelHeight(buffer.size(), JokePictureHeightOf(buffer, pictureDir, sizeOf));
+        const qint64 height = JokePanelHeight(buffer.size(), JokePictureHeightOf(buffer, pictures, sizeOf));
         HeadingAndLines shown = TakeHeadingFrom(std::move(buffer));
         stack.Add(std::move(shown.heading), std::move(shown.lines), height);
     }
@@ -128,7 +128,7 @@ void AddFortuneFile(TCollectionFile file, TJokeStack &stack)
         text = Rot13(std::move(text));
     const QString heading = FortuneHeadingPrefix + file.Name;
     for (QStringList &lines : CutIntoFortunes(SplitLines(text), QChar::fromLatin1(file.Delimiter))) {
-        const int height = JokePanelHeight(lines.size(), 0);
+        const qint64 height = JokePanelHeight(lines.size(), 0);
         stack.Add(heading, std::move(lines), height);
     }
 }
@@ -165,12 +165,13 @@ TJokeCollection JokesOf(TCollectionFiles files, const PictureSizeLookup &sizeOf)
 {
     TJokeCollection collection;
     collection.PictureDir = files.PictureDir;
+    collection.Pictures = std::make_shared<PictureNames>(files.PictureDir);
     TJokeStack stack(collection);
     for (TCollectionFile &file : files.Files) {
         if (file.Fortune)
             AddFortuneFile(std::move(file), stack);
         else
-            AddJokeFile(std::move(file.Bytes), files.PictureDir, sizeOf, stack, collection.SourceLines);
+            AddJokeFile(std::move(file.Bytes), *collection.Pictures, sizeOf, stack, collection.SourceLines);
     }
     return collection;
 }

@@ -22,6 +22,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 // One joke as the joke view holds it: its heading and its shown lines, and
@@ -30,8 +31,8 @@ struct JokeEntry
 {
     QString heading;
     QStringList lines;
-    int top = 0;
-    int height = 0;
+    qint64 top = 0;
+    qint64 height = 0;
 };
 
 // One file of a collection, read whole.
@@ -58,9 +59,13 @@ struct TJokeCollection
     // Laid out from the top: the first at 4, each 4 pixels below the one
     // before, heights by the joke view's rule (JokePanelHeight).
     std::vector<JokeEntry> Jokes;
-    // 8 pixels below the last joke; 0 without jokes.
-    int ScrollRange = 0;
+    // 8 pixels below the last joke; 0 without jokes. Positions are 64-bit:
+    // tens of thousands of tall pictures reach beyond the 32-bit range.
+    qint64 ScrollRange = 0;
     QString PictureDir;
+    // The picture names resolved while the jokes were measured (in
+    // PictureDir), for the panels to share.
+    std::shared_ptr<PictureNames> Pictures;
     // A joke file's lines without its comment lines; empty for fortunes.
     QStringList SourceLines;
 };

@@ -51,19 +51,21 @@ HeadingAndLines TakeHeadingFrom(QStringList lines)
     return {QString::fromUtf16(NoHeadingText), std::move(lines)};
 }
 
-QString PicturePathOf(const QString &dir, const QString &pictureLine)
+QString PictureNames::PathOf(const QString &pictureLine)
 {
-    return ResolveExistingFile(dir + u'/' + pictureLine.mid(2));
+    auto it = FPaths.find(pictureLine);
+    if (it == FPaths.end())
+        it = FPaths.insert(pictureLine, ResolveExistingFile(FDir + u'/' + pictureLine.mid(2), &FListings));
+    return *it;
 }
 
-int JokePictureHeightOf(const QStringList &jokeLines, const QString &dir,
-                        const PictureSizeLookup &sizeOf)
+int JokePictureHeightOf(const QStringList &jokeLines, PictureNames &pictures, const PictureSizeLookup &sizeOf)
 {
     int h = 0;
     for (const QString &line : jokeLines) {
         if (!IsPictureLine(line))
             continue;
-        const QString path = PicturePathOf(dir, line);
+        const QString path = pictures.PathOf(line);
         if (path.isEmpty())
             continue;
         if (const std::optional<QSize> size = sizeOf(path))

@@ -4,6 +4,9 @@
 // (">>" followed by a file name relative to the joke file's folder). Markers
 // are compared on a line's leading characters exactly; nothing is trimmed.
 
+#include "platform/Paths.h"
+
+#include <QHash>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -37,18 +40,34 @@ struct HeadingAndLines
 };
 HeadingAndLines TakeHeadingFrom(QStringList lines);
 
-// The path a picture line names inside the picture folder dir (which ends in
-// '/'): dir, '/', and the line from its third character on. Names written on
-// Windows ('\', other letter case) are resolved to the existing file; an
-// empty string when no regular file is found.
-QString PicturePathOf(const QString &dir, const QString &pictureLine);
+// The pictures of one collection, looked up in its picture folder dir (which
+// ends in '/') once per load: each picture line is resolved at its first use
+// and remembered, and every folder is listed at most once, so missing
+// pictures cost nothing at repaints and little at the load, however large
+// the folder.
+class PictureNames
+{
+public:
+    explicit PictureNames(QString dir) : FDir(std::move(dir)) {}
+    const QString &Dir() const { return FDir; }
+    // The file a picture line names: dir, '/', and the line from its third
+    // character on. Names written on Windows ('\', other letter case) are
+    // resolved to the existing file; an empty string when no regular file
+    // is found.
+    QString PathOf(const QString &pictureLine);
+
+private:
+    QString FDir;
+    QHash<QString, QString> FPaths;
+    FolderListings FListings;
+};
 
 // Looks up the size of a picture file; nothing when its header cannot be read.
 using PictureSizeLookup = std::function<std::optional<QSize>(const QString &path)>;
 
 // The picture height rule of a joke's lines: the height of the last picture
 // the joke names whose file exists and whose header can be read, or 0.
-int JokePictureHeightOf(const QStringList &jokeLines, const QString &dir,
+int JokePictureHeightOf(const QStringList &jokeLines, PictureNames &pictures,
                         const PictureSizeLookup &sizeOf);
 
 // The geometry rule of the joke view: a joke of lineCount lines (heading and
@@ -58,7 +77,9 @@ int JokePictureHeightOf(const QStringList &jokeLines, const QString &dir,
 inline constexpr int FirstPanelTop = 4;
 inline constexpr int PanelLeft = 12;
 inline constexpr int PanelGap = 4;
-inline int JokePanelHeight(qsizetype lineCount, int pictureHeight)
+// Heights and tops are 64-bit: tens of thousands of tall pictures reach
+// beyond the 32-bit range.
+inline qint64 JokePanelHeight(qsizetype lineCount, int pictureHeight)
 {
-    return int(15 * lineCount) + 60 + pictureHeight;
+    return 15 * qint64(lineCount) + 60 + pictureHeight;
 }

@@ -7,11 +7,23 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <algorithm>
+#include <limits>
 
 namespace {
 // Panels are kept this far above and below the visible area, so that a
 // small scroll step finds its panels ready.
 constexpr int Margin = 300;
+// A joke taller than this is shown through a slice of it; whole panels stay
+// far below Qt's widget limit of 16,777,215 pixels.
+constexpr qint64 SliceAbove = qint64(1) << 22;
+// Widget rows far from the view (a panel kept for its mouse grab) are held
+// within what a widget position can take.
+constexpr qint64 FarRow = qint64(1) << 24;
+
+int WidgetRow(qint64 y)
+{
+    return int(std::clamp(y, -FarRow, FarRow));
+}
 } // namespace
 
 TJokeView::TJokeView(QWidget *parent)
@@ -23,7 +35,7 @@ TJokeView::TJokeView(QWidget *parent)
     setMouseTracking(true);
     SetColor(FColor);
     FBar->setTracking(true);
-    connect(FBar, &QScrollBar::valueChanged, this, Guarded([this](int) { Materialize(); }));
+    connect(FBar, &QScrollBar::valueChanged, this, Guarded([this](int value) { BarMoved(value); }));
     UpdateBar();
 }
 
@@ -37,22 +49,29 @@ QString TJokeView::BottomText(int k)
     return u'#' + QString::number(k + 1);
 }
 
-void TJokeView::Clear()
+void TJokeView::RemovePanels()
 {
     for (auto &[k, panel] : FLive)
         delete panel;
     FLive.clear();
-    FJokes.clear();
-    FJokes.shrink_to_fit();
 }
 
-void TJokeView::SetJokes(std::vector<JokeEntry> jokes, const QString &dir)
+void TJokeView::Clear()
 {
-    Clear();
+    RemovePanels();
+    FJokes.clear();
+    FJokes.shrink_to_fit();
+    FPictures.reset();
+}
+
+void TJokeView::SetJokes(std::vector<JokeEntry> jokes, const QString &dir,
+                         std::shared_ptr<PictureNames> pictures)
+{
+    RemovePanels();
     FJokes = std::move(jokes);
     FDir = dir;
-    FBar->setValue(0);
-    Materialize();
+    FPictures = pictures && pictures->Dir() == dir ? std::move(pictures) : std::make_shared<PictureNames>(dir);
+    SetScrollPosition(0);
 }
 
 void TJokeView::SetPanelLook(const PanelLook &look)
@@ -70,20 +89,39 @@ void TJokeView::SetColor(ColorValue value)
     FViewport->setPalette(pal);
 }
 
-void TJokeView::SetScrollRange(int range)
+void TJokeView::SetScrollRange(qint64 range)
 {
-    FRange = qMax(0, range);
+    FRange = qMax<qint64>(0, range);
     UpdateBar();
+    Materialize();
 }
 
-int TJokeView::ScrollPosition() const
+qint64 TJokeView::MaxScrollPosition() const
 {
-    return FBar->value();
+    return qMax<qint64>(0, FRange - ClientHeight());
 }
 
-void TJokeView::SetScrollPosition(int position)
+void TJokeView::SetScrollPosition(qint64 position)
 {
-    FBar->setValue(position);
+    FPosition = std::clamp<qint64>(position, 0, MaxScrollPosition());
+    {
+        const QSignalBlocker quiet(FBar);
+        FBar->setValue(BarValueOf(FPosition));
+    }
+    Materialize();
+}
+
+int TJokeView::BarValueOf(qint64 position) const
+{
+    return position >= MaxScrollPosition() ? FBar->maximum() : int(position / FBarStep);
+}
+
+void TJokeView::BarMoved(int value)
+{
+    if (value == BarValueOf(FPosition))
+        return;
+    FPosition = value >= FBar->maximum() ? MaxScrollPosition() : qint64(value) * FBarStep;
+    Materialize();
 }
 
 int TJokeView::ClientHeight() const
@@ -108,9 +146,14 @@ void TJokeView::SetViewCursor(const QCursor &cursor)
 void TJokeView::UpdateBar()
 {
     const int client = ClientHeight();
-    FBar->setPageStep(qMax(1, client));
-    FBar->setSingleStep(15);
-    FBar->setRange(0, qMax(0, FRange - client));
+    const qint64 greatest = MaxScrollPosition();
+    FBarStep = greatest / std::numeric_limits<int>::max() + 1;
+    FPosition = qMin(FPosition, greatest);
+    const QSignalBlocker quiet(FBar);
+    FBar->setPageStep(int(qMax<qint64>(1, client / FBarStep)));
+    FBar->setSingleStep(int(qMax<qint64>(1, 15 / FBarStep)));
+    FBar->setRange(0, int((greatest + FBarStep - 1) / FBarStep));
+    FBar->setValue(BarValueOf(FPosition));
     FBar->setVisible(FRange > client);
 }
 
@@ -127,29 +170,43 @@ void TJokeView::resizeEvent(QResizeEvent *)
     emit Resized();
 }
 
-TViccPanel *TJokeView::CreatePanel(int k)
+void TJokeView::Place(TViccPanel *panel, int k) const
 {
     const JokeEntry &joke = FJokes[size_t(k)];
+    if (joke.height <= SliceAbove) {
+        panel->ShowWhole();
+        panel->setGeometry(PanelLeft, WidgetRow(joke.top - FPosition), PanelWidth(), int(joke.height));
+        return;
+    }
+    // The part of the joke near the visible area, and where it starts in it.
+    const qint64 from = qMax(joke.top, FPosition - Margin);
+    const qint64 to = qMax(from + 1, qMin(joke.top + joke.height, FPosition + ClientHeight() + Margin));
+    panel->setGeometry(PanelLeft, WidgetRow(from - FPosition), PanelWidth(), int(to - from));
+    panel->ShowSlice(from - joke.top, joke.height);
+}
+
+TViccPanel *TJokeView::CreatePanel(int k)
+{
     auto *panel = new TViccPanel(FViewport);
     panel->setObjectName(PanelName(k));
     panel->setProperty("tag", k);
-    panel->setGeometry(PanelLeft, joke.top - ScrollPosition(), PanelWidth(), joke.height);
-    panel->SetDir(FDir);
+    Place(panel, k);
+    panel->SetPictureNames(FPictures);
     panel->ApplyLook(FLook);
     panel->SetAlja(BottomText(k));
     panel->OnMouseDown = [this](QMouseEvent *e) { emit MouseDown(e); };
     panel->OnMouseMove = [this](QMouseEvent *e) { emit MouseMove(e); };
     panel->OnMouseUp = [this](QMouseEvent *e) { emit MouseUp(e); };
     panel->setCursor(FCursor);
+    const JokeEntry &joke = FJokes[size_t(k)];
     panel->SetContent(joke.heading, joke.lines);
     return panel;
 }
 
 void TJokeView::Materialize()
 {
-    const int position = ScrollPosition();
-    const int windowTop = position - Margin;
-    const int windowBottom = position + ClientHeight() + Margin;
+    const qint64 windowTop = FPosition - Margin;
+    const qint64 windowBottom = FPosition + ClientHeight() + Margin;
     // Tops grow with the joke number: the first joke reaching into the window
     // is found by bisection, so a scroll step costs nothing per joke.
     const auto first = std::partition_point(FJokes.begin(), FJokes.end(), [&](const JokeEntry &j) {
@@ -172,17 +229,14 @@ void TJokeView::Materialize()
     }
     std::vector<TViccPanel *> created;
     for (int k = lo; k < hi; ++k) {
-        if (const auto it = FLive.find(k); it != FLive.end()) {
-            it->second->move(PanelLeft, FJokes[size_t(k)].top - position);
+        if (const auto it = FLive.find(k); it != FLive.end())
             continue;
-        }
         TViccPanel *panel = CreatePanel(k);
         FLive.emplace(k, panel);
         created.push_back(panel);
     }
     for (auto &[k, panel] : FLive)
-        if (k < lo || k >= hi)
-            panel->move(PanelLeft, FJokes[size_t(k)].top - position);
+        Place(panel, k);
     for (TViccPanel *panel : created)
         panel->show();
 }

@@ -4,9 +4,13 @@
 // (heading, lines, number, top, height); panels exist as widgets only for
 // the jokes near the visible area, placed relative to the scroll position,
 // so no widget ever grows beyond Qt's size limit however long the file is.
-// Operations over "every panel" (recolouring, resizing, the print list, the
-// drag handlers) work on the model and reach every joke exactly as if all
-// panels existed.
+// Positions are 64-bit: the scroll bar (an int) covers them in steps of a
+// few pixels when the content is taller than its range, and a joke taller
+// than a widget may be is shown through a panel that covers the visible
+// part of it. Picture names are resolved once per load (PictureNames)
+// and shared by the panels. Operations over "every panel" (recolouring,
+// resizing, the print list, the drag handlers) work on the model and reach
+// every joke exactly as if all panels existed.
 
 #include "app/ColorScheme.h"
 #include "app/JokeCollection.h"
@@ -14,6 +18,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <map>
+#include <memory>
 #include <vector>
 
 class QScrollBar;
@@ -27,10 +32,13 @@ public:
     explicit TJokeView(QWidget *parent = nullptr);
 
     // Replaces the jokes on show. dir is the picture folder of every panel;
-    // empty when the collection has no pictures.
+    // empty when the collection has no pictures. pictures are the look-ups
+    // made while the jokes were measured, shared by the panels (made anew
+    // for dir when none are given).
     // The scroll position goes to 0; the scroll range is left to the caller.
-    void SetJokes(std::vector<JokeEntry> jokes, const QString &dir);
-    // Removes every joke (and panel).
+    void SetJokes(std::vector<JokeEntry> jokes, const QString &dir,
+                  std::shared_ptr<PictureNames> pictures = nullptr);
+    // Removes every joke (and panel) and the picture look-ups.
     void Clear();
 
     int JokeCount() const { return int(FJokes.size()); }
@@ -51,12 +59,17 @@ public:
 
     // The scroll range: the content height the vertical bar covers. The
     // greatest position is range − client height, never below 0.
-    void SetScrollRange(int range);
-    int ScrollRange() const { return FRange; }
-    int ScrollPosition() const;
-    void SetScrollPosition(int position);
+    void SetScrollRange(qint64 range);
+    qint64 ScrollRange() const { return FRange; }
+    qint64 ScrollPosition() const { return FPosition; }
+    // Moves to position, held within 0 … greatest position.
+    void SetScrollPosition(qint64 position);
+    // Moves by delta pixels (drag-scrolling).
+    void ScrollBy(qint64 delta) { SetScrollPosition(FPosition + delta); }
+    qint64 MaxScrollPosition() const;
     int ClientHeight() const;
-    // The vertical scroll bar; drag-scrolling drives the view through it.
+    // The vertical scroll bar: one step of it is one pixel while the range
+    // fits its int, a few pixels beyond.
     QScrollBar *VerticalScrollBar() const { return FBar; }
 
     // Every panel's width: the view's width minus 40.
@@ -86,15 +99,22 @@ protected:
 
 private:
     void UpdateBar();
+    void BarMoved(int value);
+    int BarValueOf(qint64 position) const;
+    void RemovePanels();
     void Materialize();
+    void Place(TViccPanel *panel, int k) const;
     TViccPanel *CreatePanel(int k);
 
     std::vector<JokeEntry> FJokes;
     std::map<int, TViccPanel *> FLive;
     QString FDir;
+    std::shared_ptr<PictureNames> FPictures;
     PanelLook FLook;
     ColorValue FColor = 0x00FFCCCC;
-    int FRange = 650;
+    qint64 FRange = 650;
+    qint64 FPosition = 0;
+    qint64 FBarStep = 1; // pixels per step of the scroll bar
     QWidget *FViewport;
     QScrollBar *FBar;
     QCursor FCursor;

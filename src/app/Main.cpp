@@ -357,7 +357,7 @@ void Tfrm_Main::OpenJokeFile(const QString &path, bool addToMenu)
     // An empty file leaves nothing to scroll.
     sbxMain->SetScrollRange(collection.ScrollRange);
     sbxMain->SetPanelLook(PanelLookOfScheme(SchemeNumber));
-    sbxMain->SetJokes(std::move(collection.Jokes), collection.PictureDir);
+    sbxMain->SetJokes(std::move(collection.Jokes), collection.PictureDir, std::move(collection.Pictures));
 }
 
 void Tfrm_Main::tbNyomtatClick()

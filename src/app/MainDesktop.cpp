@@ -17,7 +17,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QScrollBar>
 #include <QToolButton>
 
 namespace {
@@ -101,9 +100,8 @@ void Tfrm_Main::sbxMainMouseMove(QMouseEvent *event)
         return;
     const int delta = FDragLastY - y;
     FDragLastY = y;
-    // The scroll bar clamps to 0 … range − client height.
-    QScrollBar *bar = sbxMain->VerticalScrollBar();
-    bar->setValue(bar->value() + delta);
+    // The view holds the position within 0 … range − client height.
+    sbxMain->ScrollBy(delta);
 }
 
 void Tfrm_Main::sbxMainMouseUp(QMouseEvent *)

@@ -9,6 +9,7 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace {
 
@@ -106,6 +107,7 @@ void TViccPanel::SetDir(const QString &value)
     if (value == FDir)
         return;
     FDir = value;
+    FPictures.reset();
     update();
 }
 
@@ -142,63 +144,101 @@ void TViccPanel::paintEvent(QPaintEvent *)
     Paint(painter);
 }
 
+void TViccPanel::ShowSlice(qint64 offset, qint64 fullHeight)
+{
+    if (offset == FOffset && fullHeight == FFullHeight)
+        return;
+    FOffset = fullHeight < 0 ? 0 : offset;
+    FFullHeight = fullHeight;
+    update();
+}
+
+int TViccPanel::Row(qint64 y) const
+{
+    // Rows far outside the widget are held at a distance the painter takes
+    // (its fixed-point coordinates end near 33 million).
+    constexpr qint64 Far = qint64(1) << 22;
+    return int(std::clamp<qint64>(y - FOffset, -Far, Far));
+}
+
 void TViccPanel::Paint(QPainter &p)
 {
-    QRect r = rect();
+    QRect r(QPoint(0, Row(0)), QPoint(width() - 1, Row(FullHeight() - 1)));
     const QColor light = palette().color(QPalette::Light);
     const QColor shadow = palette().color(QPalette::Dark);
     r = Frame3D(p, r, light, shadow);  // outer bevel, raised
     r = Frame3D(p, r, shadow, light);  // inner bevel, lowered
-    p.fillRect(r, ToQColor(FColor));
+    p.fillRect(r.intersected(rect()), ToQColor(FColor));
     PaintContent(p);
 }
 
 void TViccPanel::PaintContent(QPainter &p)
 {
-    const int W = width(), H = height();
+    const int W = width();
+    const qint64 H = FullHeight();
     p.setPen(Qt::NoPen);
 
-    p.fillRect(QRect(QPoint(2, H - 23), QPoint(W - 3, H - 3)), ToQColor(FColorBottom));
+    p.fillRect(QRect(QPoint(2, Row(H - 23)), QPoint(W - 3, Row(H - 3))), ToQColor(FColorBottom));
     p.setFont(FFontBottom);
     p.setPen(ToQColor(FFontBottomColor));
-    p.drawText(QRect(QPoint(2, H - 22), QPoint(W - 11, H - 3)),
+    p.drawText(QRect(QPoint(2, Row(H - 22)), QPoint(W - 11, Row(H - 3))),
                Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, FAlja);
 
-    p.fillRect(QRect(QPoint(2, 2), QPoint(W - 3, 24)), ToQColor(FColorHead));
+    p.fillRect(QRect(QPoint(2, Row(2)), QPoint(W - 3, Row(24))), ToQColor(FColorHead));
     p.setFont(FFontHead);
     p.setPen(ToQColor(FFontHeadColor));
     const QFontMetrics headMetrics(FFontHead);
-    p.drawText(QPoint(6, 3 + headMetrics.ascent()), VisiblePart(FSzerzo, headMetrics, W));
+    p.drawText(QPoint(6, Row(3 + headMetrics.ascent())), VisiblePart(FSzerzo, headMetrics, W));
 
     p.setFont(FTextFont);
     p.setPen(Qt::black);
     const QFontMetrics metrics(FTextFont);
-    const QRect dirty = p.clipBoundingRect().toAlignedRect();
-    const bool clipped = p.hasClipping() && !dirty.isEmpty();
-    int offset = 0;
+    // Only rows inside the area being painted (at most the widget) are drawn.
+    const QRect clip = p.clipBoundingRect().toAlignedRect();
+    const QRect dirty = p.hasClipping() && !clip.isEmpty() ? clip.intersected(rect()) : rect();
+    const auto outside = [&](qint64 y, qint64 h) {
+        return y - FOffset > dirty.bottom() || y - FOffset + h < dirty.top();
+    };
+    qint64 offset = 0;
     for (qsizetype i = 0; i < Lines.size(); ++i) {
         const QString &line = Lines.at(i);
-        const int y = int(15 * i) + 30 + offset;
+        const qint64 y = 15 * qint64(i) + 30 + offset;
         // Without a picture folder (a fortune text) a ">>" line is text.
         if (!FDir.isEmpty() && IsPictureLine(line)) {
             offset = 0;
-            const QString path = PicturePathOf(FDir, line);
+            const QString path = Pictures().PathOf(line);
             const std::optional<QSize> size =
                 path.isEmpty() ? std::nullopt : PictureCache::Instance().Size(path);
             if (!size)
                 continue;
             offset = size->height();
-            if (clipped && (y > dirty.bottom() || y + size->height() < dirty.top()))
+            if (outside(y, size->height()))
                 continue;
             const QImage picture = PictureCache::Instance().Image(path);
             // A picture whose data turns out corrupt leaves an empty area.
             if (!picture.isNull())
-                p.drawImage(QPoint((W - picture.width()) / 2, y), picture);
+                p.drawImage(QPoint((W - picture.width()) / 2, Row(y)), picture);
             continue;
         }
-        if (clipped && (y > dirty.bottom() || y + metrics.height() < dirty.top()))
+        if (outside(y, metrics.height()))
             continue;
-        p.drawText(QPoint(6, y + metrics.ascent()), VisiblePart(line, metrics, W));
+        p.drawText(QPoint(6, Row(y + metrics.ascent())), VisiblePart(line, metrics, W));
+    }
+}
+
+PictureNames &TViccPanel::Pictures()
+{
+    if (!FPictures)
+        FPictures = std::make_shared<PictureNames>(FDir);
+    return *FPictures;
+}
+
+void TViccPanel::SetPictureNames(std::shared_ptr<PictureNames> pictures)
+{
+    FPictures = std::move(pictures);
+    if (FPictures && FPictures->Dir() != FDir) {
+        FDir = FPictures->Dir();
+        update();
     }
 }
 

@@ -11,7 +11,9 @@
 #include <QStringList>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
+class PictureNames;
 class QMouseEvent;
 
 class TViccPanel : public QWidget
@@ -55,6 +57,18 @@ public:
     // and then a ">>" line is shown as text.
     QString Dir() const { return FDir; }
     void SetDir(const QString &value);
+    // Shares the picture look-ups of a whole collection (the joke view's),
+    // whose folder becomes Dir.
+    void SetPictureNames(std::shared_ptr<PictureNames> pictures);
+
+    // A joke taller than a widget may be is shown through a slice: the
+    // widget covers the joke from offset (in the joke's own pixels) down,
+    // and the joke is fullHeight pixels tall. ShowWhole goes back to the
+    // widget being the whole joke.
+    void ShowSlice(qint64 offset, qint64 fullHeight);
+    void ShowWhole() { ShowSlice(0, -1); }
+    // The joke's own height: the widget's unless a slice is shown.
+    qint64 FullHeight() const { return FFullHeight < 0 ? height() : FFullHeight; }
 
     // Takes a "##" first line out of Lines as the heading, or uses "*** vicc",
     // and repaints. A panel without lines gets "*** vicc".
@@ -82,6 +96,11 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
+    // A row of the joke as a row of the widget.
+    int Row(qint64 y) const;
+    // The picture look-ups, made for Dir when none were shared.
+    PictureNames &Pictures();
+
     QString FSzerzo;
     QString FAlja;
     QString FFileName;
@@ -94,4 +113,7 @@ private:
     ColorValue FFontHeadColor = 0x0000FFFF;
     ColorValue FFontBottomColor = 0x0000FFFF;
     QString FDir;
+    std::shared_ptr<PictureNames> FPictures;
+    qint64 FOffset = 0;
+    qint64 FFullHeight = -1;
 };

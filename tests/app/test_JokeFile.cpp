@@ -82,8 +82,10 @@ TEST(JokeFileTest, PictureHeightIsThatOfTheLastReadablePicture)
         {L({"> >a.jpg", " >>a.jpg"}), 0},
         {L({">>kepek\\c.JPG"}), 33},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(JokePictureHeightOf(c.lines, dir, sizeOf), c.height) << c.lines.join('|').toStdString();
+    for (const Case &c : cases) {
+        PictureNames pictures(dir);
+        EXPECT_EQ(JokePictureHeightOf(c.lines, pictures, sizeOf), c.height) << c.lines.join('|').toStdString();
+    }
 }
 
 } // namespace
