@@ -23,14 +23,22 @@ int Fail(int status, const QString &text)
     return status;
 }
 
-// What stands at a name, links followed; none when nothing does.
-std::optional<struct stat> StatOf(const QString &name)
+// What stands at a path, links followed; none when nothing does.
+std::optional<struct stat> StatOf(const QString &path)
 {
     struct stat st {};
-    const int result = OutputFile::NamesStandardOutput(name)
-                           ? ::fstat(STDOUT_FILENO, &st)
-                           : ::stat(QFile::encodeName(name).constData(), &st);
-    if (result != 0)
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return st;
+}
+
+// What an export target names: standard output for "-" and /dev/stdout.
+std::optional<struct stat> StatOfTarget(const QString &target)
+{
+    struct stat st {};
+    if (!OutputFile::NamesStandardOutput(target))
+        return StatOf(target);
+    if (::fstat(STDOUT_FILENO, &st) != 0)
         return std::nullopt;
     return st;
 }
@@ -55,7 +63,7 @@ bool HoldsFormat(const QByteArray &head, TBatchFormat format)
 // regular file holds nothing to lose (a name made by mktemp, say).
 QString Refusal(TBatchFormat format, const QString &target, const struct stat &input)
 {
-    const std::optional<struct stat> st = StatOf(target);
+    const std::optional<struct stat> st = StatOfTarget(target);
     if (!st)
         return {};
     if (SameFile(*st, input))
@@ -83,6 +91,18 @@ bool RenderJokeList(const QString &path, TRepPrinter &printer)
     return true;
 }
 
+// Loads a saved report into printer; a failure names the file.
+void LoadReportFile(TRepPrinter &printer, const QString &input)
+{
+    try {
+        printer.LoadReportFile(QFileInfo(input).absoluteFilePath());
+    } catch (const AppError &e) {
+        if (e.text().contains(input))
+            throw;
+        throw AppError(QStringLiteral("%1: %2").arg(input, e.text()));
+    }
+}
+
 } // namespace
 
 int RunBatchExport(TBatchFormat format, const QString &target, const QString &input)
@@ -99,7 +119,7 @@ int RunBatchExport(TBatchFormat format, const QString &target, const QString &in
         if (file.isFile() && TRepPageList::StartsLikeReportFile(FirstBytes(path, 8))) {
             // A saved report is untrusted: the load checks it whole, and its
             // pages are played through the player's guards.
-            printer.LoadReportFile(path);
+            LoadReportFile(printer, input);
             if (printer.PageCount() < 1)
                 return Fail(BatchNoJokes, QStringLiteral("%1 holds no pages; nothing written").arg(input));
         } else if (!RenderJokeList(path, printer)) {

@@ -625,6 +625,14 @@ TEST(ListaNyom, ProgramExportEdges)
     EXPECT_EQ(toFile.exitCode(), 0) << toFile.readAllStandardError().toStdString();
     EXPECT_TRUE(PdfText(redirected).contains(QStringLiteral("Egy sor ő és ű")));
 
+    // Standard output appended to the joke file itself is refused too.
+    QProcess ontoItself;
+    ontoItself.setStandardOutputFile(mine, QIODevice::Append);
+    ontoItself.start(QStringLiteral(ZUMORIA_BINARY_DIR "/zumoria"), {QStringLiteral("--export-pdf"), QStringLiteral("-"), mine});
+    ASSERT_TRUE(ontoItself.waitForFinished(120000));
+    EXPECT_EQ(ontoItself.exitCode(), 1);
+    EXPECT_EQ(ReadAll(mine), TwoJokes);
+
     // A saved report converted from the command line gives the same text;
     // the crafted one plays through the guards without harm.
     ASSERT_EQ(RunProgram({QStringLiteral("--export-zrp"), b, mine}).status, 0);
