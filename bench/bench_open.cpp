@@ -1,6 +1,8 @@
 // Opening a generated joke file until the first paint of the view, beside a
-// QPlainTextEdit loading and painting the same text; and the same for the
-// folder of the system's fortune collections.
+// QPlainTextEdit loading and painting the same text; the same for the
+// folder of the system's fortune collections; and a collection whose missing
+// pictures lie in a large folder, opened and dragged, beside the same
+// collection without pictures.
 //
 //   build-bench/bench/bench_open --benchmark_filter=Zumoria/10000
 //
@@ -57,9 +59,10 @@ double PeakRssMB()
     return double(usage.ru_maxrss) / 1024.0;
 }
 
-void Zumoria(benchmark::State &state)
+// Opens path in a shown main window until the view has painted, once per
+// iteration; returns the number of jokes on show.
+int OpenAndPaint(benchmark::State &state, const QString &path)
 {
-    const QString path = JokeFile(int(state.range(0)));
     Tfrm_Main window;
     window.show();
     QCoreApplication::processEvents();
@@ -67,7 +70,12 @@ void Zumoria(benchmark::State &state)
         window.OpenJokeFile(path, true);
         window.sbxMain->repaint();
     }
-    state.counters["jokes"] = window.sbxMain->JokeCount();
+    return window.sbxMain->JokeCount();
+}
+
+void Zumoria(benchmark::State &state)
+{
+    state.counters["jokes"] = OpenAndPaint(state, JokeFile(int(state.range(0))));
     state.counters["peak_rss_MB"] = PeakRssMB();
 }
 
@@ -94,14 +102,7 @@ const QString FortuneFolder = QStringLiteral("/usr/share/games/fortunes");
 
 void ZumoriaFortuneFolder(benchmark::State &state)
 {
-    Tfrm_Main window;
-    window.show();
-    QCoreApplication::processEvents();
-    for (auto _ : state) {
-        window.OpenJokeFile(FortuneFolder, true);
-        window.sbxMain->repaint();
-    }
-    state.counters["jokes"] = window.sbxMain->JokeCount();
+    state.counters["jokes"] = OpenAndPaint(state, FortuneFolder);
     state.counters["peak_rss_MB"] = PeakRssMB();
 }
 
@@ -138,6 +139,63 @@ BENCHMARK(ZumoriaFortuneFolder)->Unit(benchmark::kMillisecond)->UseRealTime()->R
 BENCHMARK(PlainTextEditFortunePeer)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
+// A folder of 5,000 other files holding a collection of 20,000 jokes, of
+// which `missing` name a picture that is not there (each its own name, some
+// written the Windows way); made once per count.
+QString CollectionWithMissingPictures(int missing)
+{
+    static QTemporaryDir dir;
+    static bool filled = false;
+    if (!filled) {
+        for (int i = 0; i < 5000; ++i) {
+            QFile other(dir.filePath(QStringLiteral("masik%1.dat").arg(i)));
+            other.open(QIODevice::WriteOnly);
+        }
+        filled = true;
+    }
+    const QString path = dir.filePath(QStringLiteral("hianyzo%1.vicc").arg(missing));
+    if (QFile::exists(path))
+        return path;
+    QByteArray text;
+    for (int k = 0; k < 20000; ++k) {
+        text += "##Vicc " + QByteArray::number(k) + "\nElso sor\nMasodik sor\n";
+        if (k < missing)
+            text += (k % 2 ? ">>kepek\\Nincs" : ">>nincs") + QByteArray::number(k) + ".jpg\n";
+        text += "<<\n";
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+// Opening until the first panels are painted.
+void OpenWithMissingPictures(benchmark::State &state)
+{
+    OpenAndPaint(state, CollectionWithMissingPictures(int(state.range(0))));
+}
+
+// Dragging: 100 steps of 15 pixels through the first jokes, each repainted.
+void DragOverMissingPictures(benchmark::State &state)
+{
+    const QString path = CollectionWithMissingPictures(int(state.range(0)));
+    Tfrm_Main window;
+    window.show();
+    window.OpenJokeFile(path, true);
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        window.sbxMain->SetScrollPosition(0);
+        for (int step = 0; step < 100; ++step) {
+            window.sbxMain->ScrollBy(15);
+            window.sbxMain->repaint();
+        }
+    }
+}
+
+BENCHMARK(OpenWithMissingPictures)->Arg(0)->Arg(6000)->Unit(benchmark::kMillisecond)->UseRealTime()
+    ->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(DragOverMissingPictures)->Arg(0)->Arg(6000)->Unit(benchmark::kMillisecond)->UseRealTime()
+    ->Repetitions(3)->ReportAggregatesOnly(true);
 BENCHMARK(Zumoria)->Arg(100)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()
     ->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(PlainTextEditPeer)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime()
