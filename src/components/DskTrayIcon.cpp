@@ -86,6 +86,11 @@ void TDskTrayIcon::Loaded()
         FActive = false;
         SetActive(true);
     }
+    // Where no notification area took the writes, the icon is off: the hook
+    // must not stay, or a minimised owner would vanish with no icon to bring
+    // it back.
+    if (!FActive)
+        SetEnabled(false);
 }
 
 void TDskTrayIcon::SetActive(bool value)

@@ -3,7 +3,8 @@
 // `Active`, hides the program's taskbar entry meanwhile, turns mouse actions
 // on the icon into events and pops `PopupMenu` up at the pointer on a
 // right-button press. It never shows or hides its owner window itself,
-// except through the owner hook (minimise, and close while `NoClose`).
+// except through the owner hook (minimise, and close while `NoClose`),
+// which is in place only while the icon is really shown.
 //
 // Life: construction sets the defaults (`Active` true, nothing sent yet);
 // the owner then sets the properties it wants and calls Loaded(), which

@@ -4,6 +4,7 @@
 
 #include "support/FakeTrayShell.h"
 #include "support/QtPrinters.h"
+#include "support/QueuedWork.h"
 
 #include <QCloseEvent>
 #include <QMenu>
@@ -93,6 +94,30 @@ TEST(TrayIcon, WithoutNotificationAreaActiveWritesAreIgnored)
     EXPECT_FALSE(icon->Active());
     EXPECT_TRUE(log.requests.isEmpty());
     EXPECT_TRUE(log.taskbar.isEmpty());
+}
+
+TEST(TrayIcon, WithoutNotificationAreaTheOwnerIsNeverHooked)
+{
+    // Loaded with Active false (the main window's icon) or true (the
+    // default): neither write reaches a desktop without a notification area.
+    for (const bool activeInDefinition : {false, true}) {
+        QWidget owner;
+        owner.show();
+        TrayShellLog log;
+        log.area = false;
+        TDskTrayIcon icon(&owner, std::make_unique<FakeTrayShell>(log));
+        if (!activeInDefinition)
+            icon.SetActive(false);
+        icon.Loaded();
+        EXPECT_FALSE(icon.Active());
+        EXPECT_FALSE(icon.Hooked());
+        // A minimised owner stays minimised, where the desktop can bring it back.
+        owner.showMinimized();
+        ASSERT_TRUE(RunQueuedWork());
+        EXPECT_TRUE(owner.isVisible());
+        EXPECT_TRUE(owner.isMinimized());
+        EXPECT_TRUE(log.taskbar.isEmpty());
+    }
 }
 
 TEST(TrayIcon, HintIsCutTo63CharactersAndChangesAShownTipAtOnce)
