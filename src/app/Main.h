@@ -83,7 +83,7 @@ public:
     QAction *N2 = nullptr;
     // The hidden media player of the event sounds.
     std::unique_ptr<WavePlayer> mp;
-    // The open-file dialog of the collections menu.
+    // The open-file dialog of the collections menu, while it is open.
     QFileDialog *odMain = nullptr;
 
     // Where the settings file and the sound files are; fixed when the window

@@ -30,20 +30,6 @@ QString PlainCaption(const QString &text)
 
 void Tfrm_Main::ConnectMenuAndSoundHandlers()
 {
-    odMain = new QFileDialog(this, QStringLiteral("Viccelődjünk ..."));
-    odMain->setObjectName(QStringLiteral("odMain"));
-    odMain->setNameFilters({JokeFileFilter, FortuneFileFilter});
-    odMain->setDefaultSuffix(QStringLiteral("vicc"));
-    // Fortune files have no extension: a name typed under their filter is
-    // taken as it is.
-    connect(odMain, &QFileDialog::filterSelected, this, [this](const QString &filter) {
-        odMain->setDefaultSuffix(filter == FortuneFileFilter ? QString() : QStringLiteral("vicc"));
-    });
-    // A typed name is accepted whether or not a file of that name exists;
-    // OpenJokeFile ignores a name without a file.
-    odMain->setFileMode(QFileDialog::AnyFile);
-    odMain->setAcceptMode(QFileDialog::AcceptOpen);
-
     connect(mnuKategoria, &QMenu::aboutToShow, this, Guarded([this] { mnuKategoriaPopup(); }));
     connect(mnuViccNyit, &QAction::triggered, this, Guarded([this] { mnuViccNyitClick(); }));
     connect(tbKategoria, &QToolButton::clicked, this, Guarded([this] { mnuViccNyitClick(); }));
@@ -165,16 +151,31 @@ void Tfrm_Main::RecentFileClick(QAction *sender)
 
 void Tfrm_Main::mnuViccNyitClick()
 {
-    if (LastOpenedFile.isEmpty())
-        odMain->selectFile(QString());
-    else {
-        odMain->setDirectory(FolderPart(LastOpenedFile));
-        odMain->selectFile(LastOpenedFile);
+    // The dialog lives for one choice. Kept, Qt's own dialog would go on
+    // completing a name typed just before Enter once its folder is read, and
+    // leave the completion list on the screen after the dialog has closed.
+    QFileDialog dialog(this, QStringLiteral("Viccelődjünk ..."));
+    dialog.setObjectName(QStringLiteral("odMain"));
+    dialog.setNameFilters({JokeFileFilter, FortuneFileFilter});
+    dialog.setDefaultSuffix(QStringLiteral("vicc"));
+    // Fortune files have no extension: a name typed under their filter is
+    // taken as it is.
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &filter) {
+        dialog.setDefaultSuffix(filter == FortuneFileFilter ? QString() : QStringLiteral("vicc"));
+    });
+    // A typed name is accepted whether or not a file of that name exists;
+    // OpenJokeFile ignores a name without a file.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (!LastOpenedFile.isEmpty()) {
+        dialog.setDirectory(FolderPart(LastOpenedFile));
+        dialog.selectFile(LastOpenedFile);
     }
-    if (odMain->exec() != QDialog::Accepted)
-        return;
-    const QStringList chosen = odMain->selectedFiles();
-    if (!chosen.isEmpty())
+    odMain = &dialog;
+    const int result = dialog.exec();
+    odMain = nullptr;
+    const QStringList chosen = dialog.selectedFiles();
+    if (result == QDialog::Accepted && !chosen.isEmpty())
         OpenJokeFile(chosen.front(), true);
 }
 
