@@ -260,7 +260,8 @@ void Tfrm_Main::FormCreate()
 void Tfrm_Main::FormShow()
 {
     tbHangok->setChecked(SoundSetting);
-    SetBounds(StartLeft, StartTop, StartWidth, StartHeight);
+    const QRect start = FittedBounds(StartLeft, StartTop, StartWidth, StartHeight);
+    SetBounds(start.x(), start.y(), start.width(), start.height());
     FRecentFiles.clear();
     FJokeLines.clear();
     ReloadCollectionsMenu();
@@ -290,9 +291,12 @@ bool Tfrm_Main::FormCanResize(int newWidth, int)
 
 void Tfrm_Main::SetBounds(int left, int top, int width, int height)
 {
+    // Each change passes the minimum-width rule by itself: a refused width
+    // leaves the height to apply.
+    if (FormCanResize(width, this->height()))
+        resize(width, this->height());
+    resize(this->width(), height);
     move(left, top);
-    if (FormCanResize(width, height))
-        resize(width, height);
 }
 
 int Tfrm_Main::BoundsLeft() const
@@ -419,7 +423,7 @@ void Tfrm_Main::showEvent(QShowEvent *event)
     if (FShown)
         return;
     FShown = true;
-    RunGuarded([this] { FormShow(); });
+    RunShowSequence();
 }
 
 void Tfrm_Main::closeEvent(QCloseEvent *event)

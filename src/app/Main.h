@@ -121,10 +121,15 @@ public:
     void FormClose();
     // The minimum-width rule: true when a change to newWidth is allowed.
     static bool FormCanResize(int newWidth, int newHeight);
-    // Sets the bounds the way the program does: left and top are the window's
-    // outer position, width and height its client size; a width below the
-    // minimum refuses the size change (height included).
+    // Sets the bounds the way the program does: left and top are the outer
+    // frame's corner, width and height the client size; a width below the
+    // minimum is refused and the height still applies.
     void SetBounds(int left, int top, int width, int height);
+    // The bounds fitted onto a screen as the window is shown: a width below
+    // the minimum refused, the outer frame no larger than the screen's
+    // available area and its title bar within reach. Bounds that fit come
+    // back as they are.
+    QRect FittedBounds(int left, int top, int width, int height) const;
     int BoundsLeft() const;
     int BoundsTop() const;
 
@@ -143,7 +148,8 @@ public:
     // waiting, when the sound switch tbHangok is down; a new sound stops the
     // previous one. A sound that cannot be played (missing file, no sound,
     // no device) shows its error in the application error box and returns
-    // normally, so the action it accompanies always goes on.
+    // normally, so the action it accompanies always goes on. A missing sound
+    // device is shown once: sounds then stay silent until tbHangok is used.
     // Events: onLoad, onClose, onSysTray, onQuery, onDelete, onMenuClick,
     // onPopup, onSound.
     void PlayEventSound(const QString &eventName);
@@ -167,8 +173,9 @@ public:
     void mniNaplementeClick();
     void mniViragosClick();
     void pmSzinekPopup();
-    // The sound switch: plays "onSound" (heard only when switched on) and
-    // stores the new state in SoundSetting.
+    // The sound switch: plays "onSound" (heard only when switched on; a
+    // missing sound device is looked for again) and stores the new state in
+    // SoundSetting.
     void tbHangokClick();
 
     // Opens the collection at path, a joke file, a fortune file or a folder
@@ -219,6 +226,10 @@ public:
     // The text of status panel k.
     QString StatusText(int k) const;
 
+    // Before the first show the window is placed where the show sequence
+    // will put it, so that the window manager places its frame there.
+    void setVisible(bool visible) override;
+
 protected:
     bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -237,8 +248,13 @@ private:
     void ConnectMenuAndSoundHandlers();
     void RemoveRecentFileItems();
     void AddRecentFileItems();
+    // The show sequence at the first show; its errors are shown once the
+    // window is on screen, where it is then fitted with its frame.
+    void RunShowSequence();
 
     bool FShown = false;
+    // The sound device was found missing; set until the sound switch is used.
+    bool FSoundDeviceMissing = false;
 };
 
 // The application's one main window while it exists.

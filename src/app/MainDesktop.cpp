@@ -9,6 +9,7 @@
 #include "components/DskTrayIcon.h"
 #include "platform/AppError.h"
 #include "platform/MessageBoxes.h"
+#include "platform/WindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>
@@ -82,6 +83,53 @@ void Tfrm_Main::CreateDesktopParts()
     connect(tbLevel, &QToolButton::clicked, this, Guarded([this] { tbLevelClick(); }));
     connect(tbRegisztral, &QToolButton::clicked, this, Guarded([this] { tbRegisztralClick(); }));
     connect(mniViccForras, &QAction::triggered, this, Guarded([this] { mniViccForrasClick(); }));
+}
+
+// Placement: Left and Top are the outer frame's corner, as saved at close.
+
+QRect Tfrm_Main::FittedBounds(int left, int top, int width, int height) const
+{
+    if (!FormCanResize(width, height))
+        width = this->width();
+    // The frame is known once the window manager has framed the window;
+    // before that it counts as none.
+    const QRect frame = frameGeometry();
+    const QMargins margins(geometry().left() - frame.left(), geometry().top() - frame.top(),
+                           frame.right() - geometry().right(), frame.bottom() - geometry().bottom());
+    const QRect outer = FitFrameOnScreens(left, top, qint64(width) + margins.left() + margins.right(),
+                                          qint64(height) + margins.top() + margins.bottom(),
+                                          AvailableScreenAreas());
+    return QRect(outer.topLeft(), outer.size().shrunkBy(margins));
+}
+
+void Tfrm_Main::setVisible(bool visible)
+{
+    // Qt places a window's frame at its position only when the position was
+    // set before the native window is made; set later, during the show, it
+    // would place the client area there and the window would creep at every
+    // start.
+    if (visible && !FShown && !windowHandle()) {
+        const QRect start = FittedBounds(StartLeft, StartTop, StartWidth, StartHeight);
+        SetBounds(start.x(), start.y(), start.width(), start.height());
+    }
+    QWidget::setVisible(visible);
+}
+
+void Tfrm_Main::RunShowSequence()
+{
+    // A box raised before the window is on screen would stand alone on the
+    // desktop: the show sequence's errors wait for the window.
+    QStringList errors;
+    const ErrorBoxSink box = SetErrorBoxSink([&errors](const QString &text) { errors << text; });
+    RunGuarded([this] { FormShow(); });
+    SetErrorBoxSink(box);
+    WhenExposed(this, [this, errors] {
+        // Only now is the frame known: bounds that fit stay as they are.
+        const QRect fitted = FittedBounds(BoundsLeft(), BoundsTop(), width(), height());
+        SetBounds(fitted.x(), fitted.y(), fitted.width(), fitted.height());
+        for (const QString &text : errors)
+            ShowApplicationError(text);
+    });
 }
 
 // Drag-scrolling: the pointer's screen position is read at each event, so the

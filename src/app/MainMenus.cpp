@@ -83,18 +83,25 @@ void Tfrm_Main::SaveRecentFiles()
 
 void Tfrm_Main::PlayEventSound(const QString &eventName)
 {
-    if (!tbHangok->isChecked())
+    if (!tbHangok->isChecked() || FSoundDeviceMissing)
         return;
     RunGuarded([&] {
-        mp->Open(SoundFolder + u'/' + eventName + QStringLiteral(".wav"));
+        try {
+            mp->Open(SoundFolder + u'/' + eventName + QStringLiteral(".wav"));
+        } catch (const SoundDeviceError &) {
+            // Said once; asking again at every click would only repeat it.
+            FSoundDeviceMissing = true;
+            throw;
+        }
         mp->Play();
     });
 }
 
 void Tfrm_Main::tbHangokClick()
 {
-    // The button has already changed its state: switching on is heard,
-    // switching off is silent.
+    // Using the switch asks for the device again. The button has already
+    // changed its state: switching on is heard, switching off is silent.
+    FSoundDeviceMissing = false;
     PlayEventSound(QStringLiteral("onSound"));
     SoundSetting = tbHangok->isChecked();
 }

@@ -32,7 +32,7 @@ constexpr pa_usec_t BufferLatencyUsec = 60 * 1000;
 
 [[noreturn]] void NoDevice(const QString &why)
 {
-    throw AppError(QStringLiteral("No sound device is available (%1)").arg(why));
+    throw SoundDeviceError(QStringLiteral("No sound device is available (%1)").arg(why));
 }
 
 } // namespace

@@ -10,12 +10,23 @@
 // The device side sits behind SoundOutput, so tests replace it with a
 // recording fake; the program uses PulseAudio (MakePulseSoundOutput).
 
+#include "platform/AppError.h"
+
 #include <QString>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
+
+// The error of an output that has no sound device to play on (no sound
+// server, none answering): unlike a missing or broken file, it holds for
+// every sound until something changes outside the program.
+class SoundDeviceError : public AppError
+{
+public:
+    using AppError::AppError;
+};
 
 // A decoded sound: interleaved signed 16-bit samples.
 struct SoundClip
@@ -33,8 +44,8 @@ class SoundOutput
 {
 public:
     virtual ~SoundOutput() = default;
-    // Takes the device for the clip. Raises AppError when there is no sound
-    // device to play on. The clip stays alive until Close.
+    // Takes the device for the clip. Raises SoundDeviceError when there is no
+    // sound device to play on. The clip stays alive until Close.
     virtual void Open(std::shared_ptr<const SoundClip> clip) = 0;
     // Starts the opened clip from its start and returns at once. Failures are
     // silent (no sound, no message).
@@ -56,7 +67,7 @@ public:
     // for it. Raises AppError:
     //   "Sound file not found: <path>"       no regular file at the path
     //   "Not a sound file: <path> (<why>)"   libsndfile cannot read it as sound
-    //   "No sound device is available (<why>)"  from the output
+    //   "No sound device is available (<why>)"  from the output (SoundDeviceError)
     // After a failure nothing is open.
     void Open(const QString &fileName);
     // Plays the open sound without waiting; does nothing when none is open.

@@ -273,14 +273,14 @@ TEST_F(MainWindowTest, ToolbarButtonsAndHints)
     EXPECT_EQ(window->ToolButton1->width(), 9);
 }
 
-TEST_F(MainWindowTest, MinimumWidthRefusesTheWholeChange)
+TEST_F(MainWindowTest, MinimumWidthRefusesTheWidthAndLetsTheHeightApply)
 {
     EXPECT_EQ(window->minimumWidth(), 522);
     window->SetBounds(30, 40, 600, 500);
     EXPECT_EQ(window->size(), QSize(600, 500));
     EXPECT_EQ(window->pos(), QPoint(30, 40));
     window->SetBounds(-5, 40, 400, 300);
-    EXPECT_EQ(window->size(), QSize(600, 500));
+    EXPECT_EQ(window->size(), QSize(600, 300));
     EXPECT_EQ(window->pos(), QPoint(-5, 40));
     EXPECT_TRUE(Tfrm_Main::FormCanResize(522, 10));
     EXPECT_FALSE(Tfrm_Main::FormCanResize(521, 1000));

@@ -9,6 +9,7 @@
 
 #include "support/NoFileOverride.h"
 #include "support/QtPrinters.h"
+#include "support/QueuedWork.h"
 #include "support/TestFiles.h"
 #include "support/TestSounds.h"
 
@@ -19,7 +20,9 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QScreen>
 #include <QToolButton>
+#include <QWindow>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -172,15 +175,83 @@ TEST_F(MainMenusTest, UnplayableSoundsAreShownAndTheActionGoesOn)
     EXPECT_EQ(errors[2], "Sound file not found: " + tmp.filePath("Hangok/onClose.wav") + ".");
 }
 
-TEST_F(MainMenusTest, NoSoundDeviceIsShownAndClosingStillSaves)
+TEST_F(MainMenusTest, NoSoundDeviceIsSaidOnceAfterTheWindowIsOnScreen)
 {
     TestSoundLog().noDevice = true;
+    QList<bool> onScreen; // whether the window was on screen at each box
+    SetErrorBoxSink([&](const QString &text) {
+        errors << text;
+        onScreen << (window->windowHandle() && window->windowHandle()->isExposed());
+    });
     Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !errors.isEmpty(); }, 5000));
+    EXPECT_EQ(onScreen, QList<bool>{true});
+
+    // Every other action stays silent, and does what it does.
+    window->mniViragos->trigger();
+    window->tbSzinek->click();
+    window->mnuKategoriaPopup();
+    window->tbSysTray->click();
+    ASSERT_TRUE(RunQueuedWork());
+    EXPECT_EQ(window->SchemeNumber, 1);
+    EXPECT_TRUE(window->isMinimized());
+    EXPECT_EQ(errors.size(), 1);
+    window->showNormal();
+
+    // Using the sound switch looks for the device again: switching off is
+    // silent, switching on says it once more.
+    window->tbHangok->click();
+    EXPECT_EQ(errors.size(), 1);
+    window->tbHangok->click();
+    EXPECT_EQ(errors.size(), 2);
+    EXPECT_TRUE(window->SoundSetting);
+
     window->close();
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(QFile::exists(IniPath()));
     EXPECT_EQ(errors, (QStringList{"No sound device is available (test)",
                                    "No sound device is available (test)"}));
+    EXPECT_TRUE(TestSoundLog().calls.isEmpty());
+}
+
+TEST_F(MainMenusTest, AMissingSoundFileIsSaidEveryTime)
+{
+    // Unlike a missing device, a missing file is that sound's own fault.
+    QTemporaryDir empty;
+    Start();
+    window->SoundFolder = empty.path();
+    window->mniViragos->trigger();
+    window->mniAlapertek->trigger();
+    EXPECT_EQ(errors, (QStringList{"Sound file not found: " + empty.path() + "/onMenuClick.wav.",
+                                   "Sound file not found: " + empty.path() + "/onMenuClick.wav."}));
+}
+
+TEST_F(MainMenusTest, StartBoundsFromTheFile)
+{
+    // A width below the minimum is refused, the height still applies.
+    WriteIni("[Screen]\nLeft=20\nTop=30\nWidth=400\nHeight=600\n");
+    Start();
+    ASSERT_TRUE(RunQueuedWork());
+    EXPECT_EQ(window->size(), QSize(522, 600));
+    EXPECT_EQ(window->pos(), QPoint(20, 30));
+    window.reset();
+
+    // Absurd bounds: the window opens on the screen, no larger than it; the
+    // file keeps its values until the close writes the real ones.
+    const QByteArray absurd = "[Screen]\nLeft=50000\nTop=-40000\nWidth=100000\nHeight=100000\n";
+    WriteIni(absurd);
+    Start();
+    ASSERT_TRUE(RunQueuedWork());
+    const QRect screen = window->screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(window->frameGeometry())) << window->frameGeometry().width();
+    EXPECT_EQ(ReadAll(IniPath()), absurd);
+    const QRect shown(window->pos(), window->size());
+    window->close();
+    ProfileFile saved(IniPath());
+    EXPECT_EQ(QRect(saved.ReadInteger("Screen", "Left", 0), saved.ReadInteger("Screen", "Top", 0),
+                    saved.ReadInteger("Screen", "Width", 0), saved.ReadInteger("Screen", "Height", 0)),
+              shown);
+    EXPECT_TRUE(errors.isEmpty());
 }
 
 TEST_F(MainMenusTest, UnwritableSettingsAreShownAndTheWindowStillCloses)

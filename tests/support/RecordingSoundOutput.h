@@ -42,7 +42,7 @@ public:
     void Open(std::shared_ptr<const SoundClip> clip) override
     {
         if (FLog->noDevice)
-            throw AppError(QStringLiteral("No sound device is available (test)"));
+            throw SoundDeviceError(QStringLiteral("No sound device is available (test)"));
         FLog->calls << QStringLiteral("open ") + clip->fileName;
         if (FLog->onOpen)
             FLog->onOpen(clip->fileName);
