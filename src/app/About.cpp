@@ -27,11 +27,35 @@ QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text, int pi
     return label;
 }
 
+// The window's lowered bevel is one pixel wide on every side.
+constexpr int ClientWidth = 474;
+constexpr int Bevel = 1;
+
+// A label whose text would not fit into the given width with the font the
+// system found for "Tahoma" gets a smaller size until it does: its text is
+// shown whole.
+void FitWidth(QLabel *label, int room)
+{
+    QFont font = label->font();
+    while (label->width() > room && font.pixelSize() > 6) {
+        font.setPixelSize(font.pixelSize() - 1);
+        label->setFont(font);
+        label->adjustSize();
+    }
+}
+
 // Places a right-aligned label so that its right edge stands at right.
 void PlaceRight(QLabel *label, int right, int top)
 {
+    FitWidth(label, right - Bevel);
     label->setAlignment(Qt::AlignRight | Qt::AlignTop);
     label->move(right - label->width(), top);
+}
+
+void PlaceLeft(QLabel *label, int left, int top)
+{
+    FitWidth(label, ClientWidth - Bevel - left);
+    label->move(left, top);
 }
 
 } // namespace
@@ -41,7 +65,7 @@ Tfrm_About::Tfrm_About(QWidget *parent)
 {
     setObjectName(QStringLiteral("frm_About"));
     setWindowTitle(QStringLiteral("Névjegy"));
-    setFixedSize(474, 233);
+    setFixedSize(ClientWidth, 233);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
@@ -58,9 +82,9 @@ Tfrm_About::Tfrm_About(QWidget *parent)
     Label2 = MakeLabel(this, "Label2", QString::fromUtf8(Maker::Name), 11, false);
     PlaceRight(Label2, 464, 56);
     Label4 = MakeLabel(this, "Label4", QStringLiteral("Remélem, hogy egy jól használható programmal"), 11, false);
-    Label4->move(232, 188);
+    PlaceLeft(Label4, 232, 188);
     Label9 = MakeLabel(this, "Label9", QStringLiteral("segíthetem Önt."), 11, false);
-    Label9->move(232, 204);
+    PlaceLeft(Label9, 232, 204);
     frm_About = this;
 }
 

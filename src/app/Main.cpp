@@ -115,9 +115,9 @@ void Tfrm_Main::BuildMenus()
 
     pmTray = new QMenu(this);
     pmTray->setObjectName(QStringLiteral("pmTray"));
-    Naptrprogrammegnyits1 = pmTray->addAction(QStringLiteral("Viccelődjünk ..."));
+    Naptrprogrammegnyits1 = pmTray->addAction(icon(0), QStringLiteral("Viccelődjünk ..."));
     Naptrprogrammegnyits1->setObjectName(QStringLiteral("Naptrprogrammegnyits1"));
-    Programbezrsa1 = pmTray->addAction(QStringLiteral("Program bezárása"));
+    Programbezrsa1 = pmTray->addAction(icon(9), QStringLiteral("Program bezárása"));
     Programbezrsa1->setObjectName(QStringLiteral("Programbezrsa1"));
     connect(Programbezrsa1, &QAction::triggered, this, Guarded([this] { Programbezrsa1Click(); }));
 }

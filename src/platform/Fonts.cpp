@@ -8,7 +8,10 @@ void InstallFontSubstitutions()
 {
     QFont::insertSubstitutions(QStringLiteral("Garamond"),
                                QStringList{QStringLiteral("EB Garamond 12"), QStringLiteral("EB Garamond")});
-    QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"));
+    // Liberation Sans sets Tahoma's texts in about the width they were
+    // designed for; DejaVu Sans is a tenth wider.
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"),
+                               QStringList{QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     QFont::insertSubstitution(QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"));
     QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));

@@ -5,6 +5,7 @@
 #include "app/StatusPanels.h"
 #include "app/ViccPanel.h"
 #include "platform/AppError.h"
+#include "platform/Fonts.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
 
@@ -322,6 +323,26 @@ TEST(AboutWindowTest, TextsAndLayout)
     EXPECT_NE(image.pixel(25, 25), about.palette().color(QPalette::Window).rgb());
     QTimer::singleShot(0, &about, [&] { about.sbBezar->click(); });
     EXPECT_EQ(about.exec(), QDialog::Accepted);
+}
+
+TEST(AboutWindowTest, EveryLabelShowsItsWholeText)
+{
+    InstallFontSubstitutions();
+    Tfrm_About about;
+    about.show();
+    // Inside the one-pixel bevel, and as wide as the text it shows.
+    const QRect inside = about.rect().adjusted(1, 1, -1, -1);
+    const QList<QLabel *> labels = about.findChildren<QLabel *>();
+    ASSERT_EQ(labels.size(), 4);
+    for (const QLabel *label : labels) {
+        SCOPED_TRACE(label->text().toStdString());
+        EXPECT_TRUE(inside.contains(label->geometry())) << label->geometry().right();
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+        EXPECT_GE(label->height(), label->fontMetrics().height());
+    }
+    // The fonts installed for Tahoma set every text at its design size.
+    EXPECT_EQ(about.Label4->font().pixelSize(), 11);
+    EXPECT_EQ(about.Label1->font().pixelSize(), 15);
 }
 
 TEST(SplashWindowTest, ShowsOnTopAndFreesItselfOnItsTimer)

@@ -9,6 +9,7 @@
 #include "support/FakeTrayShell.h"
 #include "support/FakeXdgOpen.h"
 #include "support/QtPrinters.h"
+#include "support/QueuedWork.h"
 #include "support/TestFiles.h"
 #include "support/TestSounds.h"
 
@@ -24,6 +25,8 @@
 #include <QToolButton>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -100,6 +103,18 @@ protected:
     ErrorBoxSink previousErrorSink;
     MessageBoxSink previousBoxSink;
 };
+
+// The colour most of an image's opaque pixels have.
+QRgb MainColour(const QImage &image)
+{
+    std::map<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) == 255)
+                ++counts[image.pixel(x, y)];
+    return std::max_element(counts.begin(), counts.end(),
+                            [](const auto &a, const auto &b) { return a.second < b.second; })->first;
+}
 
 // Scroll positions counted back from the greatest one.
 constexpr int Bottom = 1000000;
@@ -347,12 +362,57 @@ TEST_F(DesktopTest, EscAndTheTrayMenuRoundTrip)
 
 TEST_F(DesktopTest, WithoutNotificationAreaTheWindowIsMinimisedInstead)
 {
-    tray.area = false;
-    window->tbSysTray->click();
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(window->isMinimized());
-    EXPECT_FALSE(window->trIcon->Active());
-    EXPECT_TRUE(tray.requests.isEmpty());
+    // The window as the program makes it, on a desktop without a
+    // notification area from the start (no fake shell swapped in).
+    window.reset();
+    ForgetSounds();
+    window = std::make_unique<Tfrm_Main>();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ASSERT_FALSE(window->trIcon->Shell().HasNotificationArea());
+    const std::vector<std::pair<const char *, std::function<void()>>> ways = {
+        {"tray button", [&] { window->tbSysTray->click(); }},
+        {"Esc", [&] { QTest::keyClick(window.get(), Qt::Key_Escape); }},
+        {"the window manager's minimise", [&] { window->showMinimized(); }},
+    };
+    for (const auto &[name, putAway] : ways) {
+        putAway();
+        // The queued work of the minimise has run: the window is still there.
+        ASSERT_TRUE(RunQueuedWork());
+        EXPECT_TRUE(window->isVisible()) << name;
+        EXPECT_TRUE(window->isMinimized()) << name;
+        EXPECT_FALSE(window->trIcon->Active()) << name;
+        window->showNormal();
+        ASSERT_TRUE(RunQueuedWork());
+    }
+    EXPECT_EQ(Played(), (QStringList{"onLoad", "onSysTray", "onSysTray"}));
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(DesktopTest, TrayMenuItemsShowTheirImages)
+{
+    const QList<QAction *> items = window->pmTray->actions();
+    ASSERT_EQ(items.size(), 2);
+    const int images[] = {0, 9};
+    for (int k = 0; k < 2; ++k) {
+        const QImage shown = items[k]->icon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+        EXPECT_EQ(shown, window->imglMain[size_t(images[k])].convertToFormat(QImage::Format_ARGB32))
+            << items[k]->text().toStdString();
+    }
+    // And the menu draws them: the item rows hold the images' colours.
+    window->pmTray->popup(QPoint(100, 100));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window->pmTray));
+    const QImage menu = window->pmTray->grab().toImage();
+    for (int k = 0; k < 2; ++k) {
+        const QRect row = window->pmTray->actionGeometry(items[k]);
+        const QRgb key = MainColour(window->imglMain[size_t(images[k])]);
+        bool found = false;
+        for (int x = row.left(); x < row.left() + 40 && !found; ++x)
+            for (int y = row.top(); y <= row.bottom() && !found; ++y)
+                found = menu.pixel(x, y) == key;
+        EXPECT_TRUE(found) << items[k]->text().toStdString();
+    }
+    window->pmTray->hide();
 }
 
 TEST_F(DesktopTest, ClosingFromTheTraySavesTheLastBoundsAndRemovesTheIcon)
