@@ -4,10 +4,14 @@
 #include "platform/Fonts.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
-#include <QIcon>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QSettings>
+#include <QTranslator>
 #include <cstring>
 
 namespace {
@@ -119,11 +123,30 @@ QString AbsoluteJokePath(const QString &path)
     return QDir::cleanPath(QDir::current().absoluteFilePath(path));
 }
 
+QTranslator *InstallQtTranslations(const QLocale &locale)
+{
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return nullptr;
+    }
+    QCoreApplication::installTranslator(translator);
+    return translator;
+}
+
 void StartApplication()
 {
     QCoreApplication::setApplicationName(QStringLiteral("Zumoria"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ZUMORIA_VERSION_TEXT));
     InstallFontSubstitutions();
+    InstallQtTranslations(QLocale::system());
+    // The program keeps no state but its settings file. Qt's file dialogs
+    // would write their history and view into QtProject.conf of the user's
+    // configuration folder: Qt's own settings of this process go where no
+    // file can ever be made (a path below a device, which is no folder).
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
     // Desktops tie the windows to the launcher entry zumoria.desktop through
     // this name (on Wayland it is the application id) and show its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("zumoria"));

@@ -6,6 +6,9 @@
 #include <QStringList>
 #include <string>
 
+class QLocale;
+class QTranslator;
+
 // zumoria [--version | --help | [--] [JOKE-FILE]]
 // zumoria --export-pdf OUT FILE | --export-zrp OUT FILE (one export a run;
 // FILE a joke file or a saved report file)
@@ -37,6 +40,12 @@ CommandLine ParseCommandLine(int argc, const char *const *argv);
 QString AbsoluteJokePath(const QString &path);
 
 // Application-wide set-up after the QApplication exists: name and version,
-// the launcher entry's name and the window icon, font substitutions, the
-// program's resources.
+// the launcher entry's name and the window icon, font substitutions, Qt's
+// own texts in the user's language, and no state of Qt's own on disk.
 void StartApplication();
+
+// Loads Qt's translations of its own texts (the buttons of message boxes,
+// the file and print dialogs) for the languages of locale, from Qt's
+// translations folder. The program's own texts are not translated. Returns
+// the translator installed, or null when Qt has none for those languages.
+QTranslator *InstallQtTranslations(const QLocale &locale);

@@ -1,7 +1,13 @@
 #include "app/Program.h"
 #include "support/QtPrinters.h"
 
+#include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTranslator>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -79,6 +85,41 @@ TEST(CommandLineTest, JokeFileIsMadeAbsolute)
     EXPECT_EQ(AbsoluteJokePath(QString()), QString());
     EXPECT_EQ(AbsoluteJokePath(QStringLiteral("/j/a.vicc")), QStringLiteral("/j/a.vicc"));
     EXPECT_EQ(AbsoluteJokePath(QStringLiteral("x/../a.vicc")), QDir::currentPath() + "/a.vicc");
+}
+
+// The buttons Qt draws in the user's language; the program's own texts stay.
+TEST(QtTranslationsTest, HungarianButtonsUnderAHungarianLocale)
+{
+    QTranslator *translator = InstallQtTranslations(QLocale(QLocale::Hungarian, QLocale::Hungary));
+    ASSERT_NE(translator, nullptr) << "Qt's translations (qt6-translations-l10n) are missing";
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Megerősítés"), QStringLiteral("Valóban töröljem?"),
+                    QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove(u'&'), QStringLiteral("Igen"));
+    EXPECT_EQ(box.button(QMessageBox::No)->text().remove(u'&'), QStringLiteral("Nem"));
+    QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text().remove(u'&'), QStringLiteral("Mégse"));
+    EXPECT_EQ(box.windowTitle(), QStringLiteral("Megerősítés"));
+    EXPECT_EQ(box.text(), QStringLiteral("Valóban töröljem?"));
+    QCoreApplication::removeTranslator(translator);
+    EXPECT_EQ(QMessageBox(QMessageBox::Question, {}, {}, QMessageBox::Yes).button(QMessageBox::Yes)->text().remove(u'&'),
+              QStringLiteral("Yes"));
+}
+
+// Run by ctest under LC_ALL=hu_HU.UTF-8 (app.qt_texts_in_the_users_language):
+// the program takes the user's language from the environment.
+TEST(QtTranslationsTest, DISABLED_StartApplicationTakesTheUsersLanguage)
+{
+    ASSERT_EQ(QLocale::system().language(), QLocale::Hungarian);
+    StartApplication();
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Üzenet"), QStringLiteral("Kár érte..."),
+                    QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text().remove(u'&'), QStringLiteral("Mégse"));
+    EXPECT_EQ(box.text(), QStringLiteral("Kár érte..."));
+}
+
+TEST(QtTranslationsTest, NothingForALanguageQtHasNoTextsFor)
+{
+    EXPECT_EQ(InstallQtTranslations(QLocale::c()), nullptr);
 }
 
 } // namespace
