@@ -2,7 +2,8 @@
 #
 #   bin/zumoria
 #   share/zumoria/Hangok/                     the event sounds
-#   share/applications/zumoria.desktop        launcher entry, opens both types
+#   share/applications/example.kovirad.zumoria.desktop   launcher entry, opens both types
+#   share/metainfo/example.kovirad.zumoria.metainfo.xml  software centre entry
 #   share/mime/packages/zumoria-vicc.xml      application/x-vicc (*.vicc) and
 #                                             application/x-fortune (by content)
 #   share/icons/hicolor/{scalable,NxN}/{apps,mimetypes}/   icons
@@ -84,8 +85,10 @@ install(TARGETS zumoria RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 install(DIRECTORY "${CMAKE_SOURCE_DIR}/data/Hangok/"
         DESTINATION "${ZUMORIA_INSTALL_DATA_DIR}/Hangok"
         PATTERN ".*" EXCLUDE)
-install(FILES "${CMAKE_SOURCE_DIR}/data/zumoria.desktop"
+install(FILES "${CMAKE_SOURCE_DIR}/data/example.kovirad.zumoria.desktop"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+install(FILES "${CMAKE_SOURCE_DIR}/data/example.kovirad.zumoria.metainfo.xml"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
 install(FILES "${CMAKE_SOURCE_DIR}/data/zumoria-vicc.xml"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/mime/packages")
 install(FILES "${_man_gz}" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")

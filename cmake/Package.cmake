@@ -43,5 +43,9 @@ libqt6printsupport6 (>= 6.4), libqt6svg6 (>= 6.4), qt6-qpa-plugins, \
 libjpeg62-turbo, libuemf0, libsndfile1, libpulse0, \
 fonts-liberation2, fonts-comic-neue, fonts-ebgaramond, fonts-dejavu-core, \
 xdg-utils")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, pulseaudio | pipewire-pulse")
+# Qt's translations put the system dialogs' buttons into the user's language;
+# a platform theme gives Qt the desktop's own file dialogs.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+  "qt6-wayland, qt6-translations-l10n, qt6-gtk-platformtheme | qt6-xdgdesktopportal-platformtheme, \
+pulseaudio | pipewire-pulse")
 include(CPack)

@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libmuparser-dev time
   fonts-liberation2 fonts-comic-neue fonts-ebgaramond fonts-dejavu-core
   xvfb xauth dbus dbus-x11 pulseaudio pulseaudio-utils
+  openbox xdotool wmctrl x11-utils x11-apps weston qt6-wayland
+  qt6-translations-l10n appstream
   poppler-utils cups cups-client cups-filters
   fortunes-min fortunes-de
   imagemagick librsvg2-bin python3

@@ -147,8 +147,9 @@ void StartApplication()
     // file can ever be made (a path below a device, which is no folder).
     for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
         QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
-    // Desktops tie the windows to the launcher entry zumoria.desktop through
-    // this name (on Wayland it is the application id) and show its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("zumoria"));
+    // Desktops tie the windows to the launcher entry
+    // example.kovirad.zumoria.desktop through this name (on Wayland it is the
+    // application id) and show its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.kovirad.zumoria"));
     QGuiApplication::setWindowIcon(ProgramIcon());
 }

@@ -10,6 +10,9 @@
 #                                           ask Qt's MIME database about *.vicc
 #   check_install.sh deb     BUILD SOURCE   build the Debian package and compare
 #                                           its contents with a staged install
+#   check_install.sh metainfo BUILD SOURCE  the software centre entry of a staged
+#                                           install validates and matches the
+#                                           launcher entry, file type and screenshot
 set -euo pipefail
 mode=$1 build=$2 source=$3
 work=$(mktemp -d)
@@ -19,11 +22,13 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 cache_value() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
 sizes=(16 22 24 32 48 64 128 256)
+app_id=example.kovirad.zumoria
 
 # Every file an installation holds, relative to its prefix.
 expected_files() {
   echo bin/zumoria
-  echo share/applications/zumoria.desktop
+  echo share/applications/$app_id.desktop
+  echo share/metainfo/$app_id.metainfo.xml
   echo share/mime/packages/zumoria-vicc.xml
   echo share/man/man1/zumoria.1.gz
   echo share/doc/zumoria/README.md
@@ -66,9 +71,9 @@ staged() {
   out=$(QT_QPA_PLATFORM=offscreen "$root/bin/zumoria" --version)
   [ "$out" = "Zumoria $version" ] || fail "zumoria --version printed '$out'"
 
-  desktop-file-validate "$root/share/applications/zumoria.desktop" ||
+  desktop-file-validate "$root/share/applications/$app_id.desktop" ||
     fail "the launcher entry does not validate"
-  grep -qx 'Exec=zumoria %f' "$root/share/applications/zumoria.desktop" ||
+  grep -qx 'Exec=zumoria %f' "$root/share/applications/$app_id.desktop" ||
     fail "the launcher entry does not pass the file to zumoria"
 
   local warnings
@@ -89,7 +94,39 @@ mime() {
   local system=/usr/share
   [ -f "$system/mime/packages/zumoria-vicc.xml" ] && system="$work/nodata"
   XDG_DATA_HOME="$work/home/share" XDG_DATA_DIRS="$system" \
-    "$probe" "$work/files" "$work/home/share/applications/zumoria.desktop"
+    "$probe" "$work/files" "$work/home/share/applications/$app_id.desktop"
+}
+
+metainfo() {
+  DESTDIR="$work/stage" cmake --install "$build" --prefix /usr >/dev/null
+  local root="$work/stage/usr" file
+  file="$root/share/metainfo/$app_id.metainfo.xml"
+  appstreamcli validate --no-net "$file" || fail "the metainfo file does not validate"
+  tag() { sed -n "s|.*<$1>\\(.*\\)</$1>.*|\\1|p" "$file"; }
+  [ "$(tag id)" = "$app_id" ] || fail "the metainfo id is $(tag id), not $app_id"
+  [ "$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|p' "$file")" = "$app_id.desktop" ] ||
+    fail "the metainfo does not launch $app_id.desktop"
+  [ -f "$root/share/applications/$app_id.desktop" ] || fail "no launcher entry named after the id"
+  # Every file type the program defines is provided and opened.
+  local types type
+  types=$(sed -n 's|.*<mime-type type="\([^"]*\)".*|\1|p' "$source/data/zumoria-vicc.xml")
+  [ -n "$types" ] || fail "no file type in data/zumoria-vicc.xml"
+  [ "$(tag mediatype | sort)" = "$(sort <<<"$types")" ] ||
+    fail "the metainfo provides $(tag mediatype | tr '\n' ' '), not $(tr '\n' ' ' <<<"$types")"
+  for type in $types; do
+    grep -q "^MimeType=.*$type;" "$root/share/applications/$app_id.desktop" ||
+      fail "the launcher entry does not open $type"
+  done
+  grep -q '<summary>' "$file" && grep -q '<summary xml:lang="hu">' "$file" ||
+    fail "the summary is not given in English and Hungarian"
+  grep -q '<p xml:lang="hu">' "$file" || fail "the description has no Hungarian text"
+  # The screenshot is the README's picture, at its size.
+  local size
+  size=$(sed -n 's|.*<image [^>]*width="\([0-9]*\)" height="\([0-9]*\)".*|\1x\2|p' "$file")
+  grep -q '(docs/screenshot.png)' "$source/README.md" || fail "the README shows no docs/screenshot.png"
+  [ "$size" = "$(png_size "$source/docs/screenshot.png")" ] ||
+    fail "the metainfo screenshot is $size, docs/screenshot.png is $(png_size "$source/docs/screenshot.png")"
+  grep -q '<content_rating type="oars-1.1"' "$file" || fail "no content rating"
 }
 
 deb() {
@@ -116,11 +153,15 @@ deb() {
               fonts-liberation2 fonts-comic-neue fonts-ebgaramond fonts-dejavu-core xdg-utils; do
     grep -qx "$need" <<<"$depends" || fail "the package does not depend on $need"
   done
+  # Qt's own texts in the user's language come with Qt's translations.
+  dpkg-deb -f "$pkg" Recommends | tr ',' '\n' | grep -q '^ *qt6-translations-l10n' ||
+    fail "the package does not recommend qt6-translations-l10n"
 }
 
 case $mode in
   staged) staged ;;
   mime) mime "$@" ;;
   deb) deb ;;
+  metainfo) metainfo ;;
   *) fail "unknown mode $mode" ;;
 esac
