@@ -26,6 +26,14 @@ while(_session_bus_tests)
     add_test(NAME ${_name}
              COMMAND "${ZUMORIA_DBUS_RUN_SESSION}" -- "${ZUMORIA_XVFB_RUN}" -a $<TARGET_FILE:${_target}>)
     set_tests_properties(${_name} PROPERTIES TIMEOUT 90 ENVIRONMENT "QT_QPA_PLATFORM=xcb")
+    if(_target STREQUAL app_main_window_tray)
+      # The same round trip under a window manager.
+      add_test(NAME app.x11.tray_round_trip
+               COMMAND bash "${CMAKE_SOURCE_DIR}/tests/app/desktop/x11_window.sh" tray_round_trip
+                       $<TARGET_FILE:zumoria> "${CMAKE_SOURCE_DIR}/examples/Viccek.vicc"
+                       $<TARGET_FILE:${_target}>)
+      set_tests_properties(app.x11.tray_round_trip PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
+    endif()
   else()
     add_test(NAME ${_name}
              COMMAND sh -c "echo 'skipped: needs Qt D-Bus, dbus-run-session and xvfb-run'; exit 77")
