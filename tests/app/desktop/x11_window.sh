@@ -79,10 +79,15 @@ case_minimise_and_esc() {
   xdotool windowactivate "$WIN"
   expect_state "after the last activation" Normal
   wait_for 10 frame_is "$where" || fail "the window came back at $(frame_of "$WIN"), not $where"
+  # Made narrower than 522 pixels by the window manager: the width stays.
+  xdotool windowsize "$WIN" 400 500
+  wait_for 10 client_height_is 500 || fail "the window manager did not resize the window"
+  [ "$(client_size "$WIN")" = "522 500" ] || fail "resized to 400 x 500 it is $(client_size "$WIN")"
   close_and_wait
-  [ "$(ini_value Screen Left) $(ini_value Screen Top)" = "40 60" ] ||
-    fail "saved Left/Top $(ini_value Screen Left)/$(ini_value Screen Top), not 40/60"
+  [ "$(ini_value Screen Left) $(ini_value Screen Top) $(ini_value Screen Width) $(ini_value Screen Height)" = "40 60 522 500" ] ||
+    fail "saved $(ini_value Screen Left) $(ini_value Screen Top) $(ini_value Screen Width) $(ini_value Screen Height), not 40 60 522 500"
 }
+client_height_is() { [ "$(client_size "$WIN" | cut -d' ' -f2)" = "$1" ]; }
 
 # Twenty starts and closes: the frame stands at Left/Top every time and the
 # file keeps the same bounds.
