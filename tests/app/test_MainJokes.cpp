@@ -178,27 +178,36 @@ TEST_F(MainJokesTest, TheDeleteButtonNeverRemovesAFolder)
 
 TEST_F(MainJokesTest, TheOpenDialogOffersFortuneFiles)
 {
-    QFileDialog *od = window->odMain;
-    EXPECT_EQ(od->nameFilters(), (QStringList{"Vicc file-ok (*.vicc)", "Fortune file-ok (*)"}));
     const QString fortunes = File("fortunes", "Egy.\n%\nKettő.\n%\n");
+    QStringList filters;
+    QStringList suffixes; // the default suffix after each change of filter
     QTimer::singleShot(0, [&] {
+        QFileDialog *od = window->odMain;
+        ASSERT_NE(od, nullptr);
+        filters = od->nameFilters();
         auto *types = od->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
         ASSERT_NE(types, nullptr);
-        // The user picks the second filter with the keyboard.
+        // The user picks the second filter with the keyboard, then the first
+        // one and the second one again.
         QTest::keyClick(types, Qt::Key_Down);
         EXPECT_EQ(types->currentIndex(), 1);
+        suffixes << od->defaultSuffix();
+        emit od->filterSelected(od->nameFilters().front());
+        suffixes << od->defaultSuffix();
+        emit od->filterSelected(od->nameFilters().back());
+        suffixes << od->defaultSuffix();
         if (QWidget *focus = od->focusWidget())
             focus->clearFocus();
+        od->setDirectory(tmp.path());
         od->selectFile(QStringLiteral("fortunes"));
         QMetaObject::invokeMethod(od, "accept");
     });
-    od->setDirectory(tmp.path());
     window->mnuViccNyit->trigger();
+    EXPECT_EQ(filters, (QStringList{"Vicc file-ok (*.vicc)", "Fortune file-ok (*)"}));
+    EXPECT_EQ(suffixes, (QStringList{"", "vicc", ""}));
     // The name is taken as typed, without ".vicc" added.
     EXPECT_EQ(window->LastOpenedFile, fortunes);
     EXPECT_EQ(window->sbxMain->JokeCount(), 2);
-    emit od->filterSelected(od->nameFilters().front());
-    EXPECT_EQ(od->defaultSuffix(), "vicc");
 }
 
 TEST_F(MainJokesTest, TheJokeOfTheDayComesFromTheTray)

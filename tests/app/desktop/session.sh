@@ -41,7 +41,7 @@ start_x11() {
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >"$SESSION_DIR/xvfb.log" 2>&1 &
   SESSION_PIDS+=($!)
   wait_for 15 test -s "$fdfile" || skip "the X server did not start"
-  export DISPLAY=":$(head -n 1 "$fdfile")"
+  export DISPLAY=":$(head -n 1 "$fdfile")" QT_QPA_PLATFORM=xcb
   openbox --sm-disable >"$SESSION_DIR/openbox.log" 2>&1 &
   SESSION_PIDS+=($!)
   # The window manager is there once it has named itself on the root window.
