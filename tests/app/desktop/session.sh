@@ -10,9 +10,14 @@ chmod 700 "$SESSION_DIR"
 SESSION_PIDS=()
 
 end_session() {
-  local pid
-  for pid in "${SESSION_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in "${SESSION_PIDS[@]}"; do wait "$pid" 2>/dev/null; done
+  # Only what still runs as a job of this shell: an id that was waited for
+  # may belong to somebody else by now.
+  local pid running
+  running=" $(jobs -p | tr '\n' ' ') "
+  for pid in "${SESSION_PIDS[@]}"; do
+    [[ $running == *" $pid "* ]] && kill "$pid" 2>/dev/null
+  done
+  wait 2>/dev/null
   rm -rf "$SESSION_DIR"
 }
 trap end_session EXIT
@@ -117,10 +122,12 @@ frame_of() {
 }
 client_size() { xwininfo -id "$1" | awk '/^ *Width/{w=$NF} /^ *Height/{h=$NF} END{print w, h}'; }
 
-# Starts the program (arguments as given) in the background: $PROGRAM_PID.
-# The sound server stays out of reach unless the test says otherwise.
+# Starts the program (arguments as given) in the background: $PROGRAM_PID,
+# ended with the session when a test gives up on it. The sound server stays
+# out of reach unless the test says otherwise.
 start_program() {
   PULSE_SERVER="${PULSE_SERVER:-unix:$SESSION_DIR/no-sound-server}" "$PROGRAM" "$@" >>"$SESSION_DIR/program.log" 2>&1 &
   PROGRAM_PID=$!
+  SESSION_PIDS=("$PROGRAM_PID" "${SESSION_PIDS[@]}")
 }
 program_ended() { ! kill -0 "$PROGRAM_PID" 2>/dev/null; }
