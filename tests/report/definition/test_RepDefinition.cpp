@@ -6,7 +6,9 @@
 #include "report/expr/RepExpr.h"
 #include "report/model/RepReport.h"
 #include "support/QtPrinters.h"
+#include "support/TestFiles.h"
 
+#include <QDirIterator>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -34,6 +36,27 @@ public:
         return true;
     }
 };
+
+// A report that has every handler a definition names.
+class AnyHandlerReport : public TRepReport
+{
+public:
+    bool BindHandler(TRepControl *, const QString &, const QString &) override { return true; }
+};
+
+// Every stored definition in the source tree, outside build folders.
+QStringList DefinitionFiles()
+{
+    QStringList files;
+    const QString root = QStringLiteral(ZUMORIA_SOURCE_DIR);
+    for (const char *folder : {"src", "tests", "examples", "data"}) {
+        QDirIterator it(root + QLatin1Char('/') + QLatin1String(folder), {QStringLiteral("*.zrd")}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            files << it.next();
+    }
+    return files;
+}
 
 template <class T>
 T *Find(TRepCustomReport &report, const char *name)
@@ -121,6 +144,42 @@ TEST(RepDefinition, WritingAndReadingGiveTheSameDefinition)
     EXPECT_EQ(expr->Expression(), "RepStringsBand1");
     EXPECT_FALSE(expr->AutoSize());
     EXPECT_EQ(expr->Font().Name, "Garamond");
+}
+
+TEST(RepDefinition, EveryDefinitionInTheSourceTreeSavesToATextThatLoadsBackToItself)
+{
+    const QStringList files = DefinitionFiles();
+    EXPECT_GE(files.size(), 3);
+    for (const QString &path : files) {
+        SCOPED_TRACE(path.toStdString());
+        AnyHandlerReport report;
+        LoadReportDefinitionFile(report, path);
+        const QByteArray saved = SaveReportDefinition(report);
+        AnyHandlerReport again;
+        LoadReportDefinition(again, saved);
+        EXPECT_EQ(SaveReportDefinition(again), saved);
+    }
+}
+
+TEST(RepDefinition, ASavedDefinitionOfEveryPropertyIsWrittenBackByteForByte)
+{
+    // Written by the writer itself, with every class and every property
+    // away from its default: the order and form of the lines stay.
+    const QByteArray text = ReadAll(QStringLiteral(ZUMORIA_SOURCE_DIR "/tests/report/definition/data/every_property.zrd"));
+    ASSERT_FALSE(text.isEmpty());
+    AnyHandlerReport report;
+    LoadReportDefinition(report, text);
+    EXPECT_EQ(SaveReportDefinition(report), text);
+}
+
+TEST(RepDefinition, TheReportKeepsItsColourAndVisibility)
+{
+    const QByteArray text = "zumoria-report 1\nobject r: TRepReport\n  Color = clRed\n  Enabled = false\n"
+                            "  Visible = false\nend\n";
+    TRepReport report;
+    LoadReportDefinition(report, text);
+    const QByteArray saved = SaveReportDefinition(report);
+    EXPECT_TRUE(saved.contains("\n  Color = clRed\n  Enabled = false\n  Visible = false\n")) << saved.toStdString();
 }
 
 TEST(RepDefinition, TextsKeepEveryCharacter)
@@ -241,6 +300,44 @@ INSTANTIATE_TEST_SUITE_P(
                       "      Left = 2147483647\n    end\n  end\nend\n",
                       "line 5: Left must be between -10000000 and 10000000"},
         BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  Zoom = 0\nend\n", "line 3: Zoom must be between 1 and 1000"},
-        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  Frame.Width = -1\nend\n", "Frame.Width must be between 0"}));
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  Frame.Width = -1\nend\n", "Frame.Width must be between 0"},
+        // A property of a related class names the class that has it.
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  object c: TRepChildBand\n    BandType = rbTitle\n  end\nend\n",
+                      "line 4: only TRepBand has a BandType"},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  object b: TRepBand\n    ParentBand = b\n  end\nend\n",
+                      "line 4: only TRepChildBand has a ParentBand"},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  object b: TRepBand\n    Master = r\n  end\nend\n",
+                      "line 4: only controller bands have a Master"},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  object c: TRepChildBand\n    PrintBefore = true\n  end\nend\n",
+                      "line 4: only controller bands have PrintBefore"},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  object b: TRepBand\n    Items = ()\n  end\nend\n",
+                      "line 4: only TRepStringsBand has Items"},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  object e: TRepExpr\n    Caption = \"x\"\n  end\nend\n",
+                      "line 4: TRepExpr has no property \"Caption\""},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  object s: TRepShape\n    OnPrint = Print\n  end\nend\n",
+                      "line 4: TRepShape has no property \"OnPrint\""},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  object c: TRepChildBand\n    ParentBand = r\n  end\nend\n",
+                      "line 4: \"r\" is not a band"},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  object l: TRepLabel\n    object m: TRepLabel\n    end\n  end\nend\n",
+                      "line 4: printables are placed on a band or the report"},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  object p: TRepPrintable\n  end\nend\n",
+                      "line 3: unknown class \"TRepPrintable\""},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  object p: TRepReport\n  end\nend\n",
+                      "line 3: unknown class \"TRepReport\""},
+        // Values of the wrong kind or out of their range.
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  Page.Columns = 0\nend\n", "line 3: Page.Columns must be between 1 and 1000"},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  Page.PaperSize = A9\nend\n", "line 3: unknown paper size \"A9\""},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  Options = [Speed]\nend\n", "line 3: unknown report option \"Speed\""},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  Font.Style = [fsbold]\nend\n", "line 3: unknown font style \"fsbold\""},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  Options = FirstPageHeader\nend\n", "line 3: a set in [ ] was expected"},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  Font.Size = 1.5\nend\n", "line 3: \"1.5\" is not a whole number"},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  ShowProgress = 1\nend\n", "line 3: true or false was expected"},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  ReportTitle = Title\nend\n", "line 3: a text in double quotes was expected"},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  object l: TRepLabel\n    BiDiMode = bdrighttoleft\n  end\nend\n",
+                      "line 4: unknown value \"bdrighttoleft\""},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  Description = (1 2)\nend\n", "line 3: a text in double quotes was expected"},
+        // The Values list is checked before its name.
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  Size.Values = (1e7)\nend\n", "line 3: the lengths of Size.Values must be"},
+        BadDefinition{"zumoria-report 1\nobject r: TRepReport\n  Size.Values = (1)\nend\n", "line 3: TRepReport has no property \"Size.Values\""}));
 
 } // namespace
