@@ -34,7 +34,7 @@ std::vector<const TRepDefProperty *> TRepDefClass::WritingOrder() const
     for (int section = 0; section <= int(TRepDefSection::Lengths); ++section)
         for (const TRepDefClass *cls : chain)
             for (const TRepDefProperty &p : cls->Properties)
-                if (int(p.Section) == section && p.Write)
+                if (int(p.Section) == section && p.Write && Find(p.Name) == &p) // not replaced further down
                     order.push_back(&p);
     return order;
 }

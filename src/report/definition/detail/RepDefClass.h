@@ -97,7 +97,8 @@ struct TRepDefClass
     // The property of that name, from this class or the nearest base that
     // has it.
     const TRepDefProperty *Find(const QString &name) const;
-    // The properties of the class and its bases in writing order.
+    // The properties of the class and its bases that are written, in
+    // writing order.
     std::vector<const TRepDefProperty *> WritingOrder() const;
     std::vector<TRepControl *> ChildrenOf(TRepControl &control) const;
 };

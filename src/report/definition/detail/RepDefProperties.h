@@ -173,21 +173,29 @@ TRepDefProperty RepDefDescribe(const char *name, const Codec &codec)
     return p;
 }
 
-// A property of class C. set is called as set(c, value), or as
-// set(reader, c, value, line) when it needs the rest of the definition.
-template <class C, class Codec, class Get, class Set, class Shown>
-TRepDefProperty RepDefProperty(const char *name, Codec codec, Get get, Set set, Shown shown)
+// Reads a value into a control of class C. set is called as set(c, value),
+// or as set(reader, c, value, line) when it needs the rest of the definition.
+template <class C, class Codec, class Set>
+TRepDefProperty::ReadStep RepDefReadStep(const QString &name, Codec codec, Set set)
 {
     using T = typename Codec::Type;
-    TRepDefProperty p = RepDefDescribe(name, codec);
-    p.Read = [codec, set, name = p.Name](TRepDefReader &r, TRepControl &c, const TRepDefValue &v) {
+    return [codec, set, name](TRepDefReader &r, TRepControl &c, const TRepDefValue &v) {
         if constexpr (std::is_invocable_v<Set, TRepDefReader &, C &, T, int>)
             std::invoke(set, r, static_cast<C &>(c), codec.Read(r, v, name), v.Line);
         else
             std::invoke(set, static_cast<C &>(c), codec.Read(r, v, name));
     };
+}
+
+// A property of class C, read through set and written from get when shown
+// says so.
+template <class C, class Codec, class Get, class Set, class Shown>
+TRepDefProperty RepDefProperty(const char *name, Codec codec, Get get, Set set, Shown shown)
+{
+    TRepDefProperty p = RepDefDescribe(name, codec);
+    p.Read = RepDefReadStep<C>(p.Name, codec, set);
     p.Write = [codec, get, shown](TRepControl &c) -> std::optional<TRepDefText> {
-        const T value = std::invoke(get, static_cast<C &>(c));
+        const typename Codec::Type value = std::invoke(get, static_cast<C &>(c));
         if (!shown(c, value))
             return std::nullopt;
         return codec.Write(value);
@@ -217,9 +225,7 @@ template <class C, class Codec, class Set>
 TRepDefProperty RepDefReadOnly(const char *name, Codec codec, Set set)
 {
     TRepDefProperty p = RepDefDescribe(name, codec);
-    p.Read = [codec, set, name = p.Name](TRepDefReader &r, TRepControl &c, const TRepDefValue &v) {
-        std::invoke(set, static_cast<C &>(c), codec.Read(r, v, name));
-    };
+    p.Read = RepDefReadStep<C>(p.Name, codec, set);
     return p;
 }
 
