@@ -145,9 +145,16 @@ TRepDefValue TRepDefParser::ParseValue(int depth)
         value.Kind = TRepDefValue::String;
         value.Text = ReadString();
     } else if (c == QLatin1Char('[')) {
-        ReadSet(value);
+        value.Kind = TRepDefValue::Set;
+        ReadItems(QLatin1Char(']'), [&] {
+            value.Names.push_back(ReadIdent());
+            SkipSpace();
+            if (Peek() == QLatin1Char(','))
+                ++FPos;
+        });
     } else if (c == QLatin1Char('(')) {
-        ReadList(value, depth);
+        value.Kind = TRepDefValue::List;
+        ReadItems(QLatin1Char(')'), [&] { value.Items.push_back(ParseValue(depth + 1)); });
     } else if (IsNumberStart(c)) {
         value = ReadNumber();
     } else if (IsIdentStart(c)) {
@@ -159,33 +166,14 @@ TRepDefValue TRepDefParser::ParseValue(int depth)
     return value;
 }
 
-void TRepDefParser::ReadSet(TRepDefValue &value)
+void TRepDefParser::ReadItems(QChar close, const std::function<void()> &readItem)
 {
-    ++FPos;
-    value.Kind = TRepDefValue::Set;
+    ++FPos; // the opening bracket
     SkipSpace();
-    while (Peek() != QLatin1Char(']')) {
+    while (Peek() != close) {
         if (AtEnd())
-            Fail(QStringLiteral("\"]\" was expected"));
-        value.Names.push_back(ReadIdent());
-        SkipSpace();
-        if (Peek() == QLatin1Char(',')) {
-            ++FPos;
-            SkipSpace();
-        }
-    }
-    ++FPos;
-}
-
-void TRepDefParser::ReadList(TRepDefValue &value, int depth)
-{
-    ++FPos;
-    value.Kind = TRepDefValue::List;
-    SkipSpace();
-    while (Peek() != QLatin1Char(')')) {
-        if (AtEnd())
-            Fail(QStringLiteral("\")\" was expected"));
-        value.Items.push_back(ParseValue(depth + 1));
+            Fail(QStringLiteral("\"%1\" was expected").arg(close));
+        readItem();
         SkipSpace();
     }
     ++FPos;

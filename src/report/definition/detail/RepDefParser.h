@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <vector>
 
 // The first line of every definition: "zumoria-report 1".
@@ -67,8 +68,8 @@ private:
     TRepDefValue ParseValue(int depth);
     TRepDefValue ReadNumber();
     QString ReadString();
-    void ReadSet(TRepDefValue &value);
-    void ReadList(TRepDefValue &value, int depth);
+    // The items of a set or list up to close, each read by readItem.
+    void ReadItems(QChar close, const std::function<void()> &readItem);
 
     QString FText;
     QString FSource;

@@ -110,6 +110,15 @@ TRepCustomBand *Band(TRepDefReader &reader, const QString &name, int line)
 
 // ---------------------------------------------------------------- controls
 
+// The lengths of the size of a band or printable, count of them.
+template <class C>
+TRepDefProperty SizeValues(int count)
+{
+    return RepDefProperty<C>(
+        "Size.Values", TRepDefLengths{count}, [](C &c) { return c.Size().Values(); },
+        [](C &c, const std::vector<double> &lengths) { c.Size().SetValues(lengths); }, Always);
+}
+
 // Any of them gives the control a font of its own.
 template <class T>
 TRepDefProperty FontPart(const char *name, auto codec, T TRepFont::*part)
@@ -218,16 +227,6 @@ QStringList FunctionData(TReport &r)
     return data;
 }
 
-void SetFunctionNames(TRepDefReader &reader, TReport &r, const QStringList &names, int line)
-{
-    reader.SetFunctionNames(r, names, line);
-}
-
-void SetFunctionData(TRepDefReader &reader, TReport &r, const QStringList &data, int line)
-{
-    reader.SetFunctionData(r, data, line);
-}
-
 std::vector<TRepControl *> ReportChildren(TRepControl &control)
 {
     auto &report = static_cast<TReport &>(control);
@@ -270,9 +269,10 @@ const TRepDefClass &ReportClass()
           RepDefReadOnly<R>("Width", Integer, ignore), RepDefReadOnly<R>("Height", Integer, ignore)}},
         {TSection::Frame, FrameProperties(&R::Frame)},
         {TSection::Details,
-         {RepDefProperty<R>("Functions.Strings", Texts, FunctionNames, SetFunctionNames, Always),
-          RepDefProperty<R>("Functions.DATA", Texts, FunctionData, SetFunctionData, Always)}},
-        {TSection::Handlers,
+         {RepDefProperty<R>("Functions.Strings", Texts, FunctionNames, &TRepDefReader::SetFunctionNames,
+                            Always),
+          RepDefProperty<R>("Functions.DATA", Texts, FunctionData, &TRepDefReader::SetFunctionData, Always)}},
+        {TSection::Handlers, // in the order of their names, as they were always written
          {RepDefHandler("AfterPreview"), RepDefHandler("AfterPrint"), RepDefHandler("BeforePrint"),
           RepDefHandler("OnEndPage"), RepDefHandler("OnNeedData"), RepDefHandler("OnPreview"),
           RepDefHandler("OnStartPage")}},
@@ -281,16 +281,6 @@ const TRepDefClass &ReportClass()
 }
 
 // ---------------------------------------------------------------- bands
-
-std::vector<double> BandLengths(TRepCustomBand &b)
-{
-    return b.Size().Values();
-}
-
-void SetBandLengths(TRepCustomBand &b, const std::vector<double> &lengths)
-{
-    b.Size().SetValues(lengths);
-}
 
 std::vector<TRepControl *> BandChildren(TRepControl &control)
 {
@@ -314,7 +304,7 @@ const TRepDefClass &CustomBandClass()
         {TSection::Frame, FrameProperties(&B::Frame)},
         {TSection::Handlers, {RepDefHandler("AfterPrint"), RepDefHandler("BeforePrint")}},
         {TSection::Contents, {RepDefRefused("Items", "only TRepStringsBand has Items")}},
-        {TSection::Lengths, {RepDefProperty<B>("Size.Values", TRepDefLengths{2}, BandLengths, SetBandLengths, Always)}},
+        {TSection::Lengths, {SizeValues<B>(2)}},
     }, BandChildren);
     return cls;
 }
@@ -360,16 +350,6 @@ const TRepDefClass &StringsBandClass()
 
 // ---------------------------------------------------------------- printables
 
-std::vector<double> PrintableLengths(TRepPrintable &p)
-{
-    return p.Size().Values();
-}
-
-void SetPrintableLengths(TRepPrintable &p, const std::vector<double> &lengths)
-{
-    p.Size().SetValues(lengths);
-}
-
 const TRepDefClass &PrintableClass()
 {
     using P = TRepPrintable;
@@ -380,8 +360,7 @@ const TRepDefClass &PrintableClass()
           RepDefProperty<P>("AlignToBand", Boolean, &P::AlignToBand, &P::SetAlignToBand, Default(false)),
           RepDefField("Transparent", Boolean, &P::Transparent, Default(false))}},
         {TSection::Frame, FrameProperties<P>(&P::Frame)},
-        {TSection::Lengths,
-         {RepDefProperty<P>("Size.Values", TRepDefLengths{4}, PrintableLengths, SetPrintableLengths, Always)}},
+        {TSection::Lengths, {SizeValues<P>(4)}},
     });
     return cls;
 }
