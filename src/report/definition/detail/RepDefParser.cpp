@@ -16,7 +16,8 @@ bool IsIdentPart(QChar c)
 
 bool IsNumberStart(QChar c)
 {
-    return c.isDigit() || c == QLatin1Char('-') || c == QLatin1Char('+') || c == QLatin1Char('.');
+    return c.isDigit() || c == QLatin1Char('-') || c == QLatin1Char('+') || c == QLatin1Char('.') ||
+           c == QLatin1Char('$');
 }
 
 } // namespace
@@ -185,6 +186,8 @@ TRepDefValue TRepDefParser::ReadNumber()
     value.Kind = TRepDefValue::Number;
     value.Line = FLine;
     const qsizetype start = FPos;
+    if (Peek() == QLatin1Char('$')) // hexadecimal, $E9E9E9
+        ++FPos;
     while (!AtEnd()) {
         const QChar c = FText[FPos];
         if (c.isLetterOrNumber() || c == QLatin1Char('.') || c == QLatin1Char('-') || c == QLatin1Char('+'))
