@@ -185,13 +185,15 @@ TEST_P(RepDefTables, EveryPropertyIsReadAndWrittenBackWithItsValue)
                 Saved(WithLines(cls, QStringList{p->Name + QStringLiteral(" = ") + sample} + CompanionLines(*p, sample)));
             EXPECT_EQ(Saved(saved), saved) << "a second save differs";
             const QString value = WrittenValue(saved, target, p->Name);
-            if (!p->Write)
+            if (!p->Write) {
                 EXPECT_TRUE(value.isNull()) << "a property that is only read was written";
-            else if (value == sample && WrittenValue(baseline, target, p->Name) != sample)
+            } else if (value == sample && WrittenValue(baseline, target, p->Name) != sample) {
                 written = true;
+            }
         }
-        if (p->Write)
+        if (p->Write) {
             EXPECT_TRUE(written) << "no value given was written back";
+        }
     }
 }
 

@@ -53,6 +53,9 @@ enum class TRepDefSection {
 // lines of its own.
 struct TRepDefText
 {
+    TRepDefText(QString value) : Value(std::move(value)) {}
+    explicit TRepDefText(QStringList texts) : Texts(std::move(texts)) {}
+
     QString Value;
     std::optional<QStringList> Texts;
 };
@@ -88,7 +91,7 @@ struct TRepDefClass
     // definition names only as the base of others, and for the report.
     CreateStep Create;
     // Whether control is an object of this class (or of a class derived
-    // from it).
+    // from it); set where Create is.
     std::function<bool(TRepControl &control)> Holds;
     // The objects written inside an object of the class, in order; when
     // empty, those of the base class.

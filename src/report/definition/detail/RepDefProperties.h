@@ -108,7 +108,7 @@ struct TRepDefTexts
         QStringList quoted;
         for (const QString &text : texts)
             quoted << RepDefQuote(text);
-        return {QString(), quoted};
+        return TRepDefText(quoted);
     }
 };
 

@@ -72,11 +72,12 @@ template <class C>
 TRepDefClass BaseClass(const char *name, const TRepDefClass *base, std::vector<TSectionOf> sections,
                        TRepDefClass::ChildrenStep children = {})
 {
-    return {.Name = QLatin1String(name),
-            .Base = base,
-            .Properties = Sections(std::move(sections)),
-            .Holds = IsA<C>,
-            .Children = std::move(children)};
+    TRepDefClass cls;
+    cls.Name = QLatin1String(name);
+    cls.Base = base;
+    cls.Properties = Sections(std::move(sections));
+    cls.Children = std::move(children);
+    return cls;
 }
 
 // A class whose objects a definition makes: bands on the report, printables
@@ -85,6 +86,7 @@ template <class C>
 TRepDefClass MadeClass(const char *name, const TRepDefClass *base, std::vector<TSectionOf> sections)
 {
     TRepDefClass cls = BaseClass<C>(name, base, std::move(sections));
+    cls.Holds = IsA<C>;
     if constexpr (std::is_base_of_v<TRepCustomBand, C>) {
         cls.Place = TRepDefPlace::OnReport;
         cls.Create = [](TRepCustomReport &report, TRepControl &) -> TRepControl * { return new C(&report); };
