@@ -120,7 +120,7 @@ bool TrepLista::BindHandler(TRepControl *component, const QString &event, const 
 {
     if (event != QLatin1String("BeforePrint") || handler != QLatin1String("RepStringsBand1BeforePrint"))
         return TRepReport::BindHandler(component, event, handler);
-    auto *band = dynamic_cast<TRepCustomBand *>(component);
+    auto *band = qobject_cast<TRepCustomBand *>(component);
     if (!band)
         return false;
     band->BeforePrint = [this](TRepCustomBand *b, bool &print) { RepStringsBand1BeforePrint(b, print); };
@@ -164,5 +164,5 @@ void TrepLista::RenderInto(TRepPrinter &printer)
 {
     printer.SetDestination(TRepPrinter::DestPageStore);
     printer.SetTitle(ReportTitle);
-    GenerateOn(printer);
+    GenerateReport(printer);
 }

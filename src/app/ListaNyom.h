@@ -46,6 +46,7 @@ std::vector<TPrintJoke> PrintJokesOf(const std::vector<JokeEntry> &jokes);
 
 class TrepLista : public TRepReport
 {
+    Q_OBJECT
 public:
     // Loads the stored definition and puts the maker's home page into the
     // footer. The report registers the standard preview and the PDF filter.

@@ -74,7 +74,7 @@ TRepCustomBand::~TRepCustomBand()
 {
     if (TRepReportSite *report = ReportSite()) {
         for (TRepControl *c : report->ChildControls())
-            if (auto *child = dynamic_cast<TRepChildBand *>(c))
+            if (auto *child = qobject_cast<TRepChildBand *>(c))
                 if (child->FParentBand == this)
                     child->FParentBand = nullptr;
         report->BandRemoved(this);
@@ -83,7 +83,7 @@ TRepCustomBand::~TRepCustomBand()
 
 TRepReportSite *TRepCustomBand::ReportSite() const
 {
-    return dynamic_cast<TRepReportSite *>(parent());
+    return qobject_cast<TRepReportSite *>(parent());
 }
 
 TRepCustomReport *TRepCustomBand::ParentReport() const
@@ -103,7 +103,7 @@ TRepChildBand *TRepCustomBand::ChildBand() const
     if (!report)
         return nullptr;
     for (TRepControl *c : report->ChildControls())
-        if (auto *child = dynamic_cast<TRepChildBand *>(c))
+        if (auto *child = qobject_cast<TRepChildBand *>(c))
             if (child->ParentBand() == this)
                 return child;
     return nullptr;
@@ -127,7 +127,7 @@ std::vector<TRepPrintable *> TRepCustomBand::Printables() const
 {
     std::vector<TRepPrintable *> result;
     for (TRepControl *c : ChildControls())
-        if (auto *p = dynamic_cast<TRepPrintable *>(c))
+        if (auto *p = qobject_cast<TRepPrintable *>(c))
             result.push_back(p);
     return result;
 }
@@ -212,7 +212,7 @@ void TRepChildBand::SetParentBand(TRepCustomBand *band)
     for (TRepCustomBand *b = band; b;) {
         if (b == this)
             return; // circular linking
-        auto *child = dynamic_cast<TRepChildBand *>(b);
+        auto *child = qobject_cast<TRepChildBand *>(b);
         b = child ? child->FParentBand : nullptr;
     }
     FParentBand = band;
@@ -225,7 +225,7 @@ TRepBandType TRepChildBand::EffectiveType() const
     const TRepCustomBand *b = FParentBand;
     int guard = 0;
     while (b && guard++ < 10000) {
-        auto *child = dynamic_cast<const TRepChildBand *>(b);
+        auto *child = qobject_cast<const TRepChildBand *>(b);
         if (!child)
             return b->BandType();
         b = child->FParentBand;

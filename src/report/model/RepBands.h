@@ -52,6 +52,7 @@ private:
 
 class TRepCustomBand : public TRepControl
 {
+    Q_OBJECT
 public:
     using BeforePrintEvent = std::function<void(TRepCustomBand *sender, bool &printBand)>;
     using AfterPrintEvent = std::function<void(TRepCustomBand *sender, bool bandPrinted)>;
@@ -92,7 +93,8 @@ public:
     // The printables placed directly on the band, in control order.
     std::vector<TRepPrintable *> Printables() const;
 
-    // Run side: print the band at the report's cursor, making room first.
+    // Run side (RepBandRun.cpp): print the band at the report's cursor,
+    // making room first.
     void EmitBand();
     void EnsureBandFits();
     double StretchHeight() const;
@@ -122,6 +124,17 @@ protected:
 private:
     friend class TRepChildBand;
     void NotifyPrintables(int operation);
+    // Steps of EmitBand: the break or column advance the band needs, the
+    // notice to its controller's clients, where the band stands on the page
+    // (device units, extraHeight Native below it), the passes over its
+    // printables (one pass answers whether all of them finished) and the
+    // child band after it.
+    void MakeRoom(TRepReportSite &report);
+    void NotifyAdvance();
+    QRect FrameRect(const TRepReportSite &report, double extraHeight) const;
+    void PrintContents(TRepReportSite &report);
+    bool PrintPass(TRepReportSite &report);
+    void PlaceChild(TRepReportSite &report);
 
     TRepBandType FBandType;
     TRepBandSize FSize;
@@ -133,6 +146,7 @@ private:
 // A band of any report-level type.
 class TRepBand : public TRepCustomBand
 {
+    Q_OBJECT
 public:
     explicit TRepBand(TRepReportSite *report, TRepBandType type = TRepBandType::rbDetail);
     void SetBandType(TRepBandType type);
@@ -141,6 +155,7 @@ public:
 // A band printed right after its parent band.
 class TRepChildBand : public TRepCustomBand
 {
+    Q_OBJECT
 public:
     explicit TRepChildBand(TRepReportSite *report);
     ~TRepChildBand() override;

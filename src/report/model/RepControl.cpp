@@ -8,14 +8,14 @@ TRepControl::~TRepControl() = default;
 
 TRepControl *TRepControl::ParentControl() const
 {
-    return dynamic_cast<TRepControl *>(parent());
+    return qobject_cast<TRepControl *>(parent());
 }
 
 std::vector<TRepControl *> TRepControl::ChildControls() const
 {
     std::vector<TRepControl *> result;
     for (QObject *child : children())
-        if (auto *c = dynamic_cast<TRepControl *>(child))
+        if (auto *c = qobject_cast<TRepControl *>(child))
             result.push_back(c);
     return result;
 }

@@ -15,6 +15,7 @@ class TRepCustomBand;
 
 class TRepControl : public QObject
 {
+    Q_OBJECT
 public:
     explicit TRepControl(TRepControl *parent = nullptr);
     ~TRepControl() override;

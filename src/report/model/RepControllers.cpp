@@ -12,7 +12,7 @@ namespace {
 // controller.
 TRepCustomController *ControllerOf(QObject *component)
 {
-    if (auto *band = dynamic_cast<TRepControllerBand *>(component))
+    if (auto *band = qobject_cast<TRepControllerBand *>(component))
         return &band->Controller();
     return nullptr;
 }
@@ -39,7 +39,7 @@ void TRepCustomController::CollectSubControllers()
 
     TRepReportSite *report = FParentReport;
     if (!report)
-        report = dynamic_cast<TRepReportSite *>(FOrigin);
+        report = qobject_cast<TRepReportSite *>(FOrigin);
     for (QObject *component : components) {
         TRepCustomController *sub = ControllerOf(component);
         if (!sub || sub == this || sub->Master() != FOrigin || !FOrigin)
@@ -65,7 +65,7 @@ void TRepCustomController::PrepareRun()
     DetailNumber = 0;
     FClients.clear();
     FLocalElement = nullptr;
-    if (FParentReport && FOrigin && !dynamic_cast<TRepReportSite *>(FOrigin))
+    if (FParentReport && FOrigin && !qobject_cast<TRepReportSite *>(FOrigin))
         FLocalElement = FParentReport->Functions().FindConstant(FOrigin->Name());
     for (TRepCustomController *sub : FBefore)
         sub->PrepareRun();
@@ -182,7 +182,7 @@ void TRepControllerBand::SetMaster(TRepControl *master)
     for (TRepControl *m = master; m;) {
         if (m == this)
             return; // circular linking
-        auto *band = dynamic_cast<TRepControllerBand *>(m);
+        auto *band = qobject_cast<TRepControllerBand *>(m);
         m = band ? band->Master() : nullptr;
     }
     FController->SetMaster(master);

@@ -90,6 +90,7 @@ private:
 // A band that owns a controller.
 class TRepControllerBand : public TRepCustomBand
 {
+    Q_OBJECT
 public:
     ~TRepControllerBand() override;
 
@@ -114,6 +115,7 @@ private:
 // report's Functions whose value is the line being printed.
 class TRepStringsBand : public TRepControllerBand
 {
+    Q_OBJECT
 public:
     explicit TRepStringsBand(TRepReportSite *report);
 

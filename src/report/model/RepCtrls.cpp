@@ -506,12 +506,12 @@ void TRepSysData::PrintAt(int offsetX, int offsetY)
         value = report ? report->ReportTitle : QString();
         break;
     case TRepSysDataType::rsDetailCount:
-        known = dynamic_cast<TRepReport *>(report) != nullptr;
+        known = qobject_cast<TRepReport *>(report) != nullptr;
         if (known)
             value = QString::number(report->RecordCount());
         break;
     case TRepSysDataType::rsDetailNo:
-        known = dynamic_cast<TRepReport *>(report) != nullptr;
+        known = qobject_cast<TRepReport *>(report) != nullptr;
         if (known)
             value = QString::number(report->Controller().DetailNumber);
         break;

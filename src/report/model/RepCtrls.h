@@ -16,6 +16,7 @@ class FontAdvances;
 // grow or continue in the next column.
 class TRepCustomLabel : public TRepPrintable
 {
+    Q_OBJECT
 public:
     using PrintEvent = std::function<void(TRepCustomLabel *sender, QString &value)>;
 
@@ -81,6 +82,7 @@ private:
 
 class TRepLabel : public TRepCustomLabel
 {
+    Q_OBJECT
 public:
     explicit TRepLabel(TRepControl *parent) : TRepCustomLabel(parent) {}
 };
@@ -88,6 +90,7 @@ public:
 // Prints the value of an expression.
 class TRepExpr : public TRepCustomLabel
 {
+    Q_OBJECT
 public:
     explicit TRepExpr(TRepControl *parent);
 
@@ -125,6 +128,7 @@ enum class TRepSysDataType {
 // Prints a prefix text and a value of the run (time, date, page number…).
 class TRepSysData : public TRepCustomLabel
 {
+    Q_OBJECT
 public:
     explicit TRepSysData(TRepControl *parent);
 
@@ -161,6 +165,7 @@ struct TRepBrush
 // Lines, rectangles and ellipses.
 class TRepShape : public TRepPrintable
 {
+    Q_OBJECT
 public:
     explicit TRepShape(TRepControl *parent);
 

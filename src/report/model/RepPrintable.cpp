@@ -1,6 +1,7 @@
 #include "report/model/RepPrintable.h"
 
 #include "platform/Rounding.h"
+#include "report/output/RepPrinter.h"
 
 TRepPrintableSize::TRepPrintableSize(TRepPrintable *printable)
     : TRepUnitBase(4), FPrintable(printable)
@@ -145,4 +146,37 @@ void TRepPrintable::HandleNotify(void *sender, int operation)
 {
     if (operation == NotifyBandBoundsChanged)
         ApplyBandAlignment();
+}
+
+// ---- run side ----
+
+void TRepPrintable::BeginPrinting()
+{
+    FPrinting = true;
+    const TRepReportSite *report = ReportSite();
+    FPrinter = report ? report->Printer() : nullptr;
+}
+
+void TRepPrintable::EndPrinting()
+{
+    FPrinting = false;
+    FPrinter = nullptr;
+}
+
+void TRepPrintable::PrintAt(int offsetX, int offsetY)
+{
+    if (!ShouldPrint())
+        return;
+    const double x = offsetX + FSize.Left();
+    const double y = offsetY + FSize.Top();
+    PaintFrame(x, y, FSize.Width(), FSize.Height());
+}
+
+void TRepPrintable::PaintFrame(double x, double y, double w, double h)
+{
+    TRepReportSite *report = ReportSite();
+    if (!FFrame.AnySide() || !FPrinter || !report)
+        return;
+    FFrame.Paint(report->RunCanvas(), FPrinter->ToDeviceX(x), FPrinter->ToDeviceY(y), FPrinter->ToDeviceX(x + w),
+                 FPrinter->ToDeviceY(y + h), FPrinter->XScale(), FPrinter->YScale());
 }

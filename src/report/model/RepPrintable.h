@@ -44,6 +44,7 @@ private:
 
 class TRepPrintable : public TRepControl
 {
+    Q_OBJECT
 public:
     explicit TRepPrintable(TRepControl *parent);
     ~TRepPrintable() override;

@@ -4,6 +4,7 @@
 #include "platform/MetafileCanvas.h"
 #include "report/expr/RepExpr.h"
 #include "report/model/RepPrintable.h"
+#include "report/output/RepPrinter.h"
 #include "report/output/RepPrinterSettings.h"
 #include "platform/Rounding.h"
 
@@ -31,7 +32,7 @@ bool IsFullWidthType(TRepBandType type)
 
 TRepBandType LayoutType(const TRepCustomBand *band)
 {
-    if (auto *child = dynamic_cast<const TRepChildBand *>(band))
+    if (auto *child = qobject_cast<const TRepChildBand *>(band))
         return child->EffectiveType();
     return band->BandType();
 }
@@ -39,9 +40,9 @@ TRepBandType LayoutType(const TRepCustomBand *band)
 void CollectPrintables(const TRepControl *control, std::vector<TRepPrintable *> &out)
 {
     for (TRepControl *c : control->ChildControls()) {
-        if (auto *p = dynamic_cast<TRepPrintable *>(c))
+        if (auto *p = qobject_cast<TRepPrintable *>(c))
             out.push_back(p);
-        if (!dynamic_cast<TRepCustomBand *>(c))
+        if (!qobject_cast<TRepCustomBand *>(c))
             CollectPrintables(c, out);
     }
 }
@@ -88,7 +89,7 @@ void TRepCustomReport::SetUnits(TRepUnit units)
 {
     FPage->SetUnits(units);
     for (TRepControl *c : ChildControls()) {
-        if (auto *band = dynamic_cast<TRepCustomBand *>(c)) {
+        if (auto *band = qobject_cast<TRepCustomBand *>(c)) {
             band->Size().SetUnits(units);
             for (TRepPrintable *p : band->Printables())
                 p->Size().SetUnits(units);
@@ -104,7 +105,7 @@ void TRepCustomReport::SetZoom(int zoom)
         return;
     std::vector<TRepPrintable *> printables = OverlayPrintables();
     for (TRepControl *c : ChildControls()) {
-        if (auto *band = dynamic_cast<TRepCustomBand *>(c)) {
+        if (auto *band = qobject_cast<TRepCustomBand *>(c)) {
             for (TRepPrintable *p : band->Printables())
                 p->Size().SetZoom(zoom);
             band->Size().SetZoom(zoom);
@@ -139,7 +140,7 @@ std::vector<TRepPrintable *> TRepCustomReport::OverlayPrintables() const
 {
     std::vector<TRepPrintable *> result;
     for (TRepControl *c : ChildControls())
-        if (auto *p = dynamic_cast<TRepPrintable *>(c))
+        if (auto *p = qobject_cast<TRepPrintable *>(c))
             result.push_back(p);
     return result;
 }
@@ -148,7 +149,7 @@ std::vector<TRepPrintable *> TRepCustomReport::AllBandPrintables() const
 {
     std::vector<TRepPrintable *> result;
     for (TRepControl *c : ChildControls())
-        if (dynamic_cast<TRepCustomBand *>(c))
+        if (qobject_cast<TRepCustomBand *>(c))
             CollectPrintables(c, result);
     return result;
 }

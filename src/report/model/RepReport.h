@@ -7,7 +7,6 @@
 #include "report/model/RepReportSite.h"
 #include "report/expr/RepDataset.h"
 #include "report/model/RepFrame.h"
-#include "report/output/RepNotices.h"
 #include "report/output/RepPrinterSettings.h"
 #include "report/model/RepSizes.h"
 
@@ -87,8 +86,9 @@ private:
     TRepCustomReport *FReport;
 };
 
-class TRepCustomReport : public TRepReportSite, public TRepPrinterMaster
+class TRepCustomReport : public TRepReportSite
 {
+    Q_OBJECT
 public:
     using NotifyEvent = std::function<void(TRepCustomReport *sender)>;
     using BeforePrintEvent = std::function<void(TRepCustomReport *sender, bool &printReport)>;
@@ -102,7 +102,7 @@ public:
 
     // ---- definition ----
     TRepPage &Page() { return *FPage; }
-    const TRepPage &Page() const { return *FPage; }
+    const TRepPage &Page() const override { return *FPage; }
     TRepFrame &Frame() { return FFrame; }
 
     // The page's units; setting them sets every size object of the report.
@@ -182,36 +182,40 @@ public:
     void ApplyPrintSetup(const TRepPrintDialog &dialog, const QString &printerName,
                          TPrinterOrientation orientation);
 
-    bool Idle() const override { return FIdle; }
+    bool Idle() const { return FIdle; }
     bool Cancelled() const { return FCancelled; }
     bool OnLastPage() const { return FOnLastPage; }
-    int CursorX() const { return FCursorX; }
-    int CursorY() const { return FCursorY; }
+    int CursorX() const override { return FCursorX; }
+    int CursorY() const override { return FCursorY; }
     int ColumnTop() const { return FColumnTop; }
     int ColumnIndex() const { return FColumnIndex; }
-    int PagesStarted() const { return FPagesStarted; }
+    int PagesStarted() const override { return FPagesStarted; }
     double FooterReserve() const { return FFooterReserve; }
-    TRepPrinter *Printer() const override { return FPrinter; }
+    // The printer of the run in progress; between runs the printer the
+    // report keeps for its open preview, if any.
+    TRepPrinter *Printer() const override;
     virtual int RecordCount() const { return 1; }
 
     // The canvas a run draws on: the printer's page canvas, or the tap.
     Canvas &RunCanvas() override;
     void SetCanvasTap(TRepCanvasTap *tap) { FCanvasTap = tap; }
 
-    // Generates the report onto printer, which the caller owns and has set
-    // up (destination, client), as the entry points do with theirs. The
-    // report's own printer is put back afterwards.
-    void GenerateOn(TRepPrinter &printer);
+    // One run of the report onto printer, which the caller owns and has set
+    // up (destination, client), as the entry points do with theirs. Nothing
+    // happens while another run is in progress. However the run ends, the
+    // report is put back whole and the printer's client gets the run-ended
+    // notice; an error of the run passes on to the caller after that.
+    void GenerateReport(TRepPrinter &printer);
 
     // Band engine steps (called by bands and controllers during a run).
-    void GenerateReport();
     void PlaceBand(TRepCustomBand *band) override;
     void StartNewPage();
     void FinishPage();
-    void AdvanceColumn();
-    void ForcedColumnBreak();
-    void ForcedPageBreak();
-    int SpaceLeft() const;
+    void AdvanceColumn() override;
+    void AdvanceCursor(int dy) override { FCursorY += dy; }
+    void ForcedColumnBreak() override;
+    void ForcedPageBreak() override;
+    int SpaceLeft() const override;
     void DrawPageOverlay();
     // The run is cancelled: by the report (CancelRun) or at the printer
     // (the progress window's Cancel button).
@@ -233,13 +237,14 @@ protected:
     void Loaded() override;
 
 private:
-    friend class TRepCustomBand;
-    bool PreparePrinter();
-    void DropPrinter();
+    class TRunScope;
+    // A printer for a run of this report, its after-print and after-preview
+    // handlers calling the report's events.
+    std::unique_ptr<TRepPrinter> NewPrinter();
     void PreviewClosed();
-    void ResetAfterRun();
+    void DropMarginsWithoutRoom();
+    void FinishLastPage();
     double SheetLength() const;
-    void SetPrinterSettings();
 
     std::unique_ptr<TRepPage> FPage;
     std::unique_ptr<TRepEvEnvironment> FFunctions;
@@ -252,7 +257,12 @@ private:
     QImage FReferenceContext;
     QHash<QFont, int> FLineHeights;
 
-    TRepPrinter *FPrinter = nullptr;
+    // The printer the report keeps: made for a modal preview, it stays with
+    // the preview window until the preview-closed notice frees it.
+    std::unique_ptr<TRepPrinter> FPrinter;
+    // The printer of the run in progress: the kept one, a direct print's
+    // own, or one a caller lends (GenerateReport); none between runs.
+    TRepPrinter *FRunPrinter = nullptr;
     TRepCanvasTap *FCanvasTap = nullptr;
     TRepDatasetList FDatasets;
     bool FIdle = true;
@@ -274,6 +284,7 @@ private:
 // The report with a detail count (RecordCount is 1: no data sets here).
 class TRepReport : public TRepCustomReport
 {
+    Q_OBJECT
 public:
     explicit TRepReport(TRepControl *parent = nullptr) : TRepCustomReport(parent) {}
 };

@@ -3,7 +3,7 @@
 TRepReportSite *ReportSiteOf(const TRepControl *control)
 {
     for (TRepControl *c = control ? control->ParentControl() : nullptr; c; c = c->ParentControl())
-        if (auto *site = dynamic_cast<TRepReportSite *>(c))
+        if (auto *site = qobject_cast<TRepReportSite *>(c))
             return site;
     return nullptr;
 }

@@ -13,10 +13,12 @@ class Canvas;
 class TRepCustomBand;
 class TRepCustomReport;
 class TRepEvEnvironment;
+class TRepPage;
 class TRepPrinter;
 
 class TRepReportSite : public TRepControl
 {
+    Q_OBJECT
 public:
     using TRepControl::TRepControl;
 
@@ -40,11 +42,26 @@ public:
     virtual TRepEvEnvironment &Functions() = 0;
     virtual void FunctionEntryRenamed(const QString &oldName, const QString &newName) = 0;
 
+    virtual const TRepPage &Page() const = 0;
+
     // ---- run ----
+    // The printer of the run in progress (else the printer the report keeps).
     virtual TRepPrinter *Printer() const = 0;
     virtual Canvas &RunCanvas() = 0;
     virtual bool RunCancelled() const = 0;
     virtual void PlaceBand(TRepCustomBand *band) = 0;
+    // The page flow a band takes part in: pages started so far, the cursor
+    // (Native, the top left of the next band), the room left below it in the
+    // column, and the breaks.
+    virtual int PagesStarted() const = 0;
+    virtual int CursorX() const = 0;
+    virtual int CursorY() const = 0;
+    // Moves the cursor down past a band dy high.
+    virtual void AdvanceCursor(int dy) = 0;
+    virtual int SpaceLeft() const = 0;
+    virtual void AdvanceColumn() = 0;
+    virtual void ForcedColumnBreak() = 0;
+    virtual void ForcedPageBreak() = 0;
 };
 
 // The report site control is placed on: the nearest of its parents that is one.

@@ -1,5 +1,7 @@
 // The band engine: one run of a report onto a printer, column and page
-// flow, and the two entry points (modal preview, direct print).
+// flow, and the two entry points (modal preview, direct print). The bands'
+// and printables' parts of a run live with them (RepBandRun.cpp,
+// RepPrintable.cpp).
 
 #include "report/model/RepReport.h"
 
@@ -18,14 +20,9 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <memory>
+#include <optional>
 
 namespace {
-
-bool IsPageBound(TRepBandType type)
-{
-    return type == TRepBandType::rbTitle || type == TRepBandType::rbPageHeader ||
-           type == TRepBandType::rbPageFooter || type == TRepBandType::rbOverlay;
-}
 
 // The height of a band together with its chain of child bands (Native).
 double HeightWithChildren(TRepCustomBand *band)
@@ -41,9 +38,218 @@ double HeightWithChildren(TRepCustomBand *band)
 
 // ---- one run ----
 
+// One run of the report on one printer. Made when the run starts (the
+// report is busy from then on), it puts the report back whole when it goes,
+// however the run ends: its units, the printables' and controllers' run
+// state, the evaluator's preparation, the printer of the run and Idle; and
+// it tells the printer's client that the run is over. The document is
+// closed by Close, which a run calls on every way out but the one that
+// opens none.
+class TRepCustomReport::TRunScope
+{
+public:
+    TRunScope(TRepCustomReport &report, TRepPrinter &printer);
+    ~TRunScope();
+    TRunScope(const TRunScope &) = delete;
+    TRunScope &operator=(const TRunScope &) = delete;
+
+    // Switches the report to Native, hands its settings to the printer,
+    // opens the document and puts the cursor before the first page.
+    void OpenDocument();
+    // Compiles the functions and prepares the controllers and printables.
+    void Prepare();
+    // Ends the report's part of the run, then closes the document, or
+    // abandons it when the run was cancelled.
+    void Close();
+
+private:
+    void HandSettingsToPrinter();
+    void BeginPrinting(const std::vector<TRepPrintable *> &printables);
+    void Unwind();
+
+    TRepCustomReport &FReport;
+    TRepPrinter &FPrinter;
+    std::optional<TRepUnit> FUnits; // the report's units while it runs in Native
+    bool FDocumentOpen = false;
+    bool FEntriesCompiled = false;
+    bool FControllersPrepared = false;
+    std::vector<TRepPrintable *> FBegun;
+};
+
+TRepCustomReport::TRunScope::TRunScope(TRepCustomReport &report, TRepPrinter &printer)
+    : FReport(report), FPrinter(printer)
+{
+    FReport.FIdle = false;
+    FReport.FCancelled = FReport.FOnLastPage = false;
+    FReport.FForcedColumnArmed = FReport.FSkipNextForcedPage = false;
+    FReport.FRunPrinter = &printer;
+}
+
+TRepCustomReport::TRunScope::~TRunScope()
+{
+    Unwind();
+    FReport.FRunPrinter = nullptr;
+    FReport.FIdle = true;
+    FPrinter.AnnounceRunEnded();
+}
+
+void TRepCustomReport::TRunScope::HandSettingsToPrinter()
+{
+    const TRepPage &page = *FReport.FPage;
+    const TRepReportPrinterSettings &settings = FReport.PrinterSettings;
+    FPrinter.SetDeviceIndex(settings.PrinterIndex);
+    FPrinter.SetPaperSize(page.PaperSize());
+    if (FPrinter.PaperSize() == TRepPaperSize::Custom) {
+        FPrinter.SetSheetWidth(Nearest(page.Width()));
+        FPrinter.SetSheetLength(Nearest(page.Length()));
+    }
+    FPrinter.SetOrientation(page.Orientation());
+    FPrinter.SetCopies(settings.Copies);
+    FPrinter.SetOutputBin(settings.OutputBin);
+    FPrinter.SetFirstPage(settings.FirstPage);
+    FPrinter.SetLastPage(settings.LastPage);
+    FPrinter.SetTitle(FReport.ReportTitle);
+    FPrinter.SetCompression(FReport.Options.testFlag(TRepReportOption::Compression));
+}
+
+void TRepCustomReport::TRunScope::OpenDocument()
+{
+    TRepCustomReport &r = FReport;
+    FUnits = r.Units();
+    r.SetUnits(TRepUnit::Native);
+    HandSettingsToPrinter();
+    FPrinter.OpenDocument();
+    FDocumentOpen = true;
+
+    r.FCursorY = -1;
+    r.FPagesStarted = 0;
+    r.FColumnIndex = r.FPage->Columns(); // the first column advance starts a page
+    r.FFooterReserve = 0;
+    for (TRepControl *c : r.ChildControls())
+        if (auto *band = qobject_cast<TRepCustomBand *>(c))
+            if (band->BandType() == TRepBandType::rbPageFooter && band->Enabled())
+                r.FFooterReserve += HeightWithChildren(band);
+    r.FCursorX = Nearest(r.FPage->LeftMargin());
+}
+
+void TRepCustomReport::TRunScope::Prepare()
+{
+    TRepCustomReport &r = FReport;
+    r.FController->CollectSubControllers();
+    GlobalEnvironment().CompileEntries();
+    r.FFunctions->SetDatasets(&r.FDatasets);
+    r.FFunctions->CompileEntries();
+    FEntriesCompiled = true;
+    r.FPageNumberElement = r.FFunctions->FindConstant(QStringLiteral("PAGENUMBER"));
+    r.FColumnNumberElement = r.FFunctions->FindConstant(QStringLiteral("COLUMNNUMBER"));
+    r.FTitleElement = r.FFunctions->FindConstant(QStringLiteral("REPORTTITLE"));
+    TRepEvEnvironment::StoreString(r.FTitleElement, r.ReportTitle);
+    r.FController->PrepareRun();
+    FControllersPrepared = true;
+    BeginPrinting(r.AllBandPrintables());
+    BeginPrinting(r.OverlayPrintables());
+}
+
+void TRepCustomReport::TRunScope::BeginPrinting(const std::vector<TRepPrintable *> &printables)
+{
+    for (TRepPrintable *p : printables) {
+        FBegun.push_back(p);
+        p->BeginPrinting();
+    }
+}
+
+void TRepCustomReport::TRunScope::Unwind()
+{
+    TRepCustomReport &r = FReport;
+    if (FUnits)
+        r.SetUnits(*FUnits);
+    FUnits.reset();
+    for (TRepPrintable *p : FBegun)
+        p->EndPrinting();
+    FBegun.clear();
+    if (FControllersPrepared)
+        r.FController->FinishRun();
+    FControllersPrepared = false;
+    if (FEntriesCompiled) {
+        r.FFunctions->ReleaseEntries();
+        GlobalEnvironment().ReleaseEntries();
+    }
+    FEntriesCompiled = false;
+    r.FPageNumberElement = r.FColumnNumberElement = r.FTitleElement = nullptr;
+}
+
+void TRepCustomReport::TRunScope::Close()
+{
+    Unwind();
+    if (!FDocumentOpen)
+        return;
+    FDocumentOpen = false;
+    if (FReport.RunCancelled()) {
+        FReport.FCancelled = true;
+        FPrinter.AbandonDocument();
+    } else {
+        FPrinter.CloseDocument();
+    }
+}
+
+void TRepCustomReport::GenerateReport(TRepPrinter &printer)
+{
+    if (!FIdle)
+        return;
+    DropMarginsWithoutRoom();
+    TRunScope run(*this, printer);
+
+    bool printReport = true;
+    if (BeforePrint)
+        BeforePrint(this, printReport);
+    if (!printReport)
+        return;
+
+    run.OpenDocument();
+    try {
+        run.Prepare();
+        FController->RunController();
+        FinishLastPage();
+    } catch (...) {
+        // The document is closed on the way out; should closing fail as
+        // well, that error is the one the caller gets.
+        run.Close();
+        throw;
+    }
+    run.Close();
+}
+
+void TRepCustomReport::DropMarginsWithoutRoom()
+{
+    const TRepUnit units = FPage->Units();
+    FPage->SetUnits(TRepUnit::Native);
+    if (FPage->Width() - FPage->LeftMargin() - FPage->RightMargin() < 0) {
+        FPage->SetLeftMargin(0);
+        FPage->SetRightMargin(0);
+    }
+    if (FPage->Length() - FPage->TopMargin() - FPage->BottomMargin() < 0) {
+        FPage->SetTopMargin(0);
+        FPage->SetBottomMargin(0);
+    }
+    FPage->SetUnits(units);
+}
+
+void TRepCustomReport::FinishLastPage()
+{
+    FCursorX = Nearest(FPage->LeftMargin());
+    FOnLastPage = true;
+    if (!RunCancelled())
+        FinishPage();
+}
+
+TRepPrinter *TRepCustomReport::Printer() const
+{
+    return FRunPrinter ? FRunPrinter : FPrinter.get();
+}
+
 Canvas &TRepCustomReport::RunCanvas()
 {
-    Canvas *page = FPrinter->PageCanvas();
+    Canvas *page = FRunPrinter->PageCanvas();
     if (!FCanvasTap)
         return *page;
     FCanvasTap->Attach(page);
@@ -52,181 +258,10 @@ Canvas &TRepCustomReport::RunCanvas()
 
 bool TRepCustomReport::RunCancelled() const
 {
-    return FCancelled || (FPrinter && FPrinter->Cancelled());
+    return FCancelled || (FRunPrinter && FRunPrinter->Cancelled());
 }
 
-void TRepCustomReport::SetPrinterSettings()
-{
-    TRepPrinter &printer = *FPrinter;
-    printer.SetDeviceIndex(PrinterSettings.PrinterIndex);
-    printer.SetPaperSize(FPage->PaperSize());
-    if (printer.PaperSize() == TRepPaperSize::Custom) {
-        printer.SetSheetWidth(Nearest(FPage->Width()));
-        printer.SetSheetLength(Nearest(FPage->Length()));
-    }
-    printer.SetOrientation(FPage->Orientation());
-    printer.SetCopies(PrinterSettings.Copies);
-    printer.SetOutputBin(PrinterSettings.OutputBin);
-    printer.SetFirstPage(PrinterSettings.FirstPage);
-    printer.SetLastPage(PrinterSettings.LastPage);
-    printer.SetTitle(ReportTitle);
-    printer.SetCompression(Options.testFlag(TRepReportOption::Compression));
-}
-
-void TRepCustomReport::GenerateReport()
-{
-    if (!FIdle || !FPrinter)
-        return;
-
-    // Margins that leave no room are dropped.
-    {
-        const TRepUnit units = FPage->Units();
-        FPage->SetUnits(TRepUnit::Native);
-        if (FPage->Width() - FPage->LeftMargin() - FPage->RightMargin() < 0) {
-            FPage->SetLeftMargin(0);
-            FPage->SetRightMargin(0);
-        }
-        if (FPage->Length() - FPage->TopMargin() - FPage->BottomMargin() < 0) {
-            FPage->SetTopMargin(0);
-            FPage->SetBottomMargin(0);
-        }
-        FPage->SetUnits(units);
-    }
-
-    FIdle = false;
-    FCancelled = FOnLastPage = FForcedColumnArmed = FSkipNextForcedPage = false;
-
-    bool printReport = true;
-    if (BeforePrint) {
-        try {
-            BeforePrint(this, printReport);
-        } catch (...) {
-            FIdle = true;
-            throw;
-        }
-    }
-    if (!printReport) {
-        FIdle = true;
-        return;
-    }
-
-    // Everything a run changes is put back by this guard, also when the run
-    // ends with an error, so the next preview or print starts from a whole
-    // report.
-    struct RunState
-    {
-        TRepCustomReport &report;
-        TRepUnit units;
-        bool documentOpen = false;
-        bool entriesCompiled = false;
-        std::vector<TRepPrintable *> begun;
-        bool controllersPrepared = false;
-
-        void Unwind()
-        {
-            report.SetUnits(units);
-            for (TRepPrintable *p : begun)
-                p->EndPrinting();
-            begun.clear();
-            if (controllersPrepared)
-                report.FController->FinishRun();
-            controllersPrepared = false;
-            if (entriesCompiled) {
-                report.FFunctions->ReleaseEntries();
-                GlobalEnvironment().ReleaseEntries();
-            }
-            entriesCompiled = false;
-            report.FPageNumberElement = report.FColumnNumberElement = report.FTitleElement = nullptr;
-        }
-        void CloseDocument()
-        {
-            if (!documentOpen || !report.FPrinter)
-                return;
-            documentOpen = false;
-            if (report.RunCancelled()) {
-                report.FCancelled = true;
-                report.FPrinter->AbandonDocument();
-            } else {
-                report.FPrinter->CloseDocument();
-            }
-        }
-    } state{*this, Units(), false, false, {}, false};
-
-    try {
-        SetUnits(TRepUnit::Native);
-        SetPrinterSettings();
-        FPrinter->OpenDocument();
-        state.documentOpen = true;
-        FCursorY = -1;
-        FPagesStarted = 0;
-        FColumnIndex = FPage->Columns();
-
-        FFooterReserve = 0;
-        for (TRepControl *c : ChildControls())
-            if (auto *band = dynamic_cast<TRepCustomBand *>(c))
-                if (band->BandType() == TRepBandType::rbPageFooter && band->Enabled())
-                    FFooterReserve += HeightWithChildren(band);
-
-        FCursorX = Nearest(FPage->LeftMargin());
-
-        FController->CollectSubControllers();
-        GlobalEnvironment().CompileEntries();
-        FFunctions->SetDatasets(&FDatasets);
-        FFunctions->CompileEntries();
-        state.entriesCompiled = true;
-        FPageNumberElement = FFunctions->FindConstant(QStringLiteral("PAGENUMBER"));
-        FColumnNumberElement = FFunctions->FindConstant(QStringLiteral("COLUMNNUMBER"));
-        FTitleElement = FFunctions->FindConstant(QStringLiteral("REPORTTITLE"));
-        TRepEvEnvironment::StoreString(FTitleElement, ReportTitle);
-        FController->PrepareRun();
-        state.controllersPrepared = true;
-        for (TRepPrintable *p : AllBandPrintables()) {
-            state.begun.push_back(p);
-            p->BeginPrinting();
-        }
-        for (TRepPrintable *p : OverlayPrintables()) {
-            state.begun.push_back(p);
-            p->BeginPrinting();
-        }
-
-        FController->RunController();
-
-        FCursorX = Nearest(FPage->LeftMargin());
-        FOnLastPage = true;
-        if (!RunCancelled())
-            FinishPage();
-        state.Unwind();
-    } catch (...) {
-        state.Unwind();
-        try {
-            state.CloseDocument();
-        } catch (...) {
-        }
-        FIdle = true;
-        throw;
-    }
-    try {
-        state.CloseDocument();
-    } catch (...) {
-        FIdle = true;
-        throw;
-    }
-    FIdle = true;
-}
-
-void TRepCustomReport::GenerateOn(TRepPrinter &printer)
-{
-    if (!FIdle)
-        return;
-    struct PutBack
-    {
-        TRepCustomReport &report;
-        TRepPrinter *kept;
-        ~PutBack() { report.FPrinter = kept; }
-    } putBack{*this, FPrinter};
-    FPrinter = &printer;
-    GenerateReport();
-}
+// ---- page and column flow ----
 
 void TRepCustomReport::PlaceBand(TRepCustomBand *band)
 {
@@ -246,12 +281,13 @@ void TRepCustomReport::PlaceBand(TRepCustomBand *band)
 
 double TRepCustomReport::SheetLength() const
 {
-    if (!FPrinter)
+    if (!FRunPrinter)
         return FPage->Length();
-    const bool landscape = FPrinter->Orientation() == TPrinterOrientation::poLandscape;
-    if (landscape && FPrinter->PaperSize() != TRepPaperSize::Custom)
-        return FPrinter->SheetWidth();
-    return FPrinter->SheetLength();
+    const TRepPrinter &printer = *FRunPrinter;
+    const bool landscape = printer.Orientation() == TPrinterOrientation::poLandscape;
+    if (landscape && printer.PaperSize() != TRepPaperSize::Custom)
+        return printer.SheetWidth();
+    return printer.SheetLength();
 }
 
 int TRepCustomReport::SpaceLeft() const
@@ -290,7 +326,7 @@ void TRepCustomReport::StartNewPage()
     FinishPage();
     ++FPagesStarted;
     TRepEvEnvironment::StoreInteger(FPageNumberElement, FPagesStarted);
-    FPrinter->AdvancePage();
+    FRunPrinter->AdvancePage();
     // The page just finished has been announced: let the preview show it.
     // A print request or a second preview arriving here is refused, as the
     // report is not idle.
@@ -324,9 +360,9 @@ void TRepCustomReport::DrawPageOverlay()
 {
     for (TRepPrintable *p : OverlayPrintables())
         p->PrintAt(0, 0);
-    if (!FFrame.AnySide() || !FPrinter)
+    if (!FFrame.AnySide() || !FRunPrinter)
         return;
-    TRepPrinter &printer = *FPrinter;
+    const TRepPrinter &printer = *FRunPrinter;
     FFrame.Paint(RunCanvas(), printer.ToDeviceX(FPage->LeftMargin()),
                  printer.ToDeviceY(FPage->TopMargin()),
                  printer.ToDeviceX(FPage->Width() - FPage->RightMargin()),
@@ -362,174 +398,15 @@ void TRepCustomReport::CancelRun()
     if (FIdle)
         return;
     FCancelled = true;
-    if (FPrinter)
-        FPrinter->RequestCancel();
-}
-
-// ---- bands ----
-
-void TRepCustomBand::EmitBand()
-{
-    TRepCustomReport *report = ParentReport();
-    if (!report || !report->FPrinter)
-        return;
-    TRepPrinter &printer = *report->FPrinter;
-
-    bool printBand = Enabled();
-    if (Enabled() && BeforePrint)
-        BeforePrint(this, printBand);
-
-    if (!printBand) {
-        if (!Enabled() && NotifyController)
-            NotifyController->NotifyClients(NotifyDataAdvanced);
-    } else {
-        const bool pageBound = IsPageBound(BandType());
-        if (ForceNewPage && !pageBound && report->FPagesStarted > 0)
-            report->ForcedPageBreak();
-        else if (ForceNewColumn && !pageBound && report->FPagesStarted > 0)
-            report->ForcedColumnBreak();
-        else
-            EnsureBandFits();
-
-        if (NotifyController)
-            NotifyController->NotifyClients(NotifyDataAdvanced);
-
-        auto frameRect = [&](double extraHeight) {
-            const int x = report->FCursorX;
-            const int y = report->FCursorY;
-            return Box(printer.ToDeviceX(x), printer.ToDeviceY(y),
-                       printer.ToDeviceX(x + FSize.Width()),
-                       printer.ToDeviceY(y + FSize.Height() + extraHeight));
-        };
-        BandFrameRect = frameRect(0);
-
-        if (Height() != 0 && Enabled()) {
-            Canvas &canvas = report->RunCanvas();
-            canvas.SetBrush(CanvasBrush{RepQColor(Color()), CanvasBrushStyle::Solid});
-            canvas.FillRect(BandFrameRect);
-            Expanded = 0;
-            const double h0 = FSize.Height();
-            FContinuing = false;
-            for (;;) {
-                bool allFinished = true;
-                for (TRepPrintable *p : Printables()) {
-                    if (!p->Enabled() || (FContinuing && p->PrintFinished()))
-                        continue;
-                    p->PrintAt(report->FCursorX, report->FCursorY);
-                    allFinished = allFinished && p->PrintFinished();
-                }
-                BandFrameRect = frameRect(Expanded + 1);
-                FFrame.Paint(report->RunCanvas(), BandFrameRect.left(), BandFrameRect.top(),
-                             BandFrameRect.right() + 1, BandFrameRect.bottom() + 1,
-                             printer.XScale(), printer.YScale());
-                if (allFinished || report->RunCancelled())
-                    break;
-                report->AdvanceColumn();
-                FSize.SetHeight(h0);
-                Expanded = 0;
-                FContinuing = true;
-            }
-            FContinuing = false;
-            report->FCursorY += Nearest(FSize.Height() + Expanded);
-            FSize.SetHeight(h0);
-            Expanded = 0;
-        }
-    }
-
-    if (AfterPrint)
-        AfterPrint(this, printBand);
-
-    if (TRepChildBand *child = ChildBand()) {
-        const bool asFooter = BandType() == TRepBandType::rbPageFooter;
-        if (asFooter)
-            child->PrintAsType(TRepBandType::rbPageFooter);
-        report->PlaceBand(child);
-        if (asFooter)
-            child->PrintAsType(TRepBandType::rbChild);
-    }
-}
-
-double TRepCustomBand::StretchHeight() const
-{
-    return FSize.Height();
-}
-
-void TRepCustomBand::EnsureBandFits()
-{
-    TRepCustomReport *report = ParentReport();
-    if (!report)
-        return;
-    const int h = Nearest(StretchHeight());
-    const TRepPage &page = report->Page();
-    const bool tooLow = BandType() != TRepBandType::rbPageFooter && h > report->SpaceLeft() &&
-                        h <= page.Length() - (page.TopMargin() + page.BottomMargin());
-    if (tooLow || report->FPagesStarted == 0)
-        report->AdvanceColumn();
-}
-
-bool TRepCustomBand::CanGrowBy(double extra) const
-{
-    const TRepCustomReport *report = ParentReport();
-    return report && report->SpaceLeft() >= Nearest(FSize.Height() + Expanded + extra);
-}
-
-bool TRepCustomBand::GrowBand(double extra, bool &grownBefore, double &ownGrowth)
-{
-    if (!CanGrowBy(extra))
-        return false;
-    if (grownBefore || extra >= Expanded)
-        Expanded += extra;
-    ownGrowth = Expanded;
-    grownBefore = true;
-    return true;
-}
-
-// ---- printables ----
-
-void TRepPrintable::BeginPrinting()
-{
-    FPrinting = true;
-    const TRepCustomReport *report = ParentReport();
-    FPrinter = report ? report->Printer() : nullptr;
-}
-
-void TRepPrintable::EndPrinting()
-{
-    FPrinting = false;
-    FPrinter = nullptr;
-}
-
-void TRepPrintable::PrintAt(int offsetX, int offsetY)
-{
-    if (!ShouldPrint())
-        return;
-    const double x = offsetX + FSize.Left();
-    const double y = offsetY + FSize.Top();
-    PaintFrame(x, y, FSize.Width(), FSize.Height());
-}
-
-void TRepPrintable::PaintFrame(double x, double y, double w, double h)
-{
-    TRepCustomReport *report = ParentReport();
-    if (!FFrame.AnySide() || !FPrinter || !report)
-        return;
-    FFrame.Paint(report->RunCanvas(), FPrinter->ToDeviceX(x), FPrinter->ToDeviceY(y),
-                 FPrinter->ToDeviceX(x + w), FPrinter->ToDeviceY(y + h), FPrinter->XScale(),
-                 FPrinter->YScale());
+    if (FRunPrinter)
+        FRunPrinter->RequestCancel();
 }
 
 // ---- entry points ----
 
-bool TRepCustomReport::PreparePrinter()
+std::unique_ptr<TRepPrinter> TRepCustomReport::NewPrinter()
 {
-    if (!FIdle)
-        return false;
     auto printer = std::make_unique<TRepPrinter>();
-    if (FPrinter) {
-        printer->SetClient(FPrinter->Client());
-        delete FPrinter;
-        FPrinter = nullptr;
-    }
     printer->AfterPreviewHandler = [this] {
         if (AfterPreview)
             AfterPreview(this);
@@ -538,21 +415,18 @@ bool TRepCustomReport::PreparePrinter()
         if (AfterPrint)
             AfterPrint(this);
     };
-    FPrinter = printer.release();
-    return true;
-}
-
-void TRepCustomReport::DropPrinter()
-{
-    delete FPrinter;
-    FPrinter = nullptr;
+    return printer;
 }
 
 void TRepCustomReport::RunModalPreview()
 {
     QCoreApplication::processEvents();
-    if (!PreparePrinter() || FPrinter->ShowingPreview())
+    if (!FIdle)
         return;
+    std::unique_ptr<TRepPrinter> fresh = NewPrinter();
+    if (FPrinter)
+        fresh->SetClient(FPrinter->Client());
+    FPrinter = std::move(fresh);
     TRepPrinter &printer = *FPrinter;
     printer.SetDestination(TRepPrinter::DestPageStore);
     printer.SetMaster(this);
@@ -563,10 +437,10 @@ void TRepCustomReport::RunModalPreview()
         printer.PreviewHandler = [this](TRepPrinter &p) { OnPreview(&p); };
     printer.ShowPreview();
 
-    GenerateReport();
+    GenerateReport(printer);
 
     if (FCancelled) {
-        DropPrinter();
+        FPrinter.reset();
         return;
     }
     // The preview-closed notice frees the printer from inside this loop, so
@@ -577,30 +451,19 @@ void TRepCustomReport::RunModalPreview()
 
 void TRepCustomReport::RunDirectPrint()
 {
-    TRepPrinter *kept = FPrinter;
     if (!FIdle)
         return;
-    FPrinter = nullptr;
-    struct PutBack
-    {
-        TRepCustomReport &report;
-        TRepPrinter *kept;
-        std::unique_ptr<TRepProgressForm> progress;
-        ~PutBack()
-        {
-            delete report.FPrinter;
-            report.FPrinter = kept;
-        }
-    } putBack{*this, kept, nullptr};
-
-    if (!PreparePrinter() || !FPrinter->PrinterOK())
+    // The printer kept for the preview stays as it is; the direct print
+    // runs on a printer of its own, freed when it is done.
+    const std::unique_ptr<TRepPrinter> printer = NewPrinter();
+    if (!printer->PrinterOK())
         return;
-    FPrinter->SetDestination(TRepPrinter::DestPrinter);
-    putBack.progress = std::make_unique<TRepProgressForm>(FPrinter);
+    printer->SetDestination(TRepPrinter::DestPrinter);
+    TRepProgressForm progress(printer.get());
     if (ShowProgress)
-        putBack.progress->show();
-    FPrinter->SetClient(putBack.progress.get());
-    GenerateReport();
+        progress.show();
+    printer->SetClient(&progress);
+    GenerateReport(*printer);
 }
 
 void TRepCustomReport::PreviewClosed()
@@ -613,7 +476,7 @@ void TRepCustomReport::PreviewClosed()
         return;
     if (FPrinter->ShowingPreview())
         FPrinter->SetShowingPreview(false);
-    DropPrinter();
+    FPrinter.reset();
 }
 
 bool TRepCustomReport::event(QEvent *e)

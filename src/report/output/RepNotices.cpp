@@ -21,6 +21,12 @@ QEvent::Type RepPageAvailableNotice()
     return type;
 }
 
+QEvent::Type RepRunEndedNotice()
+{
+    static const QEvent::Type type = Registered(0x403);
+    return type;
+}
+
 QEvent::Type RepPrintRequest()
 {
     static const QEvent::Type type = Registered(0x402);

@@ -6,6 +6,7 @@
 //   notice              direction          Value()           Printer()  delivery
 //   RepProgressNotice   printer -> Client  percent 0..100    none       posted
 //   RepPageAvailable    printer -> Client  pages available   none       posted
+//   RepRunEnded         printer -> Client  0                 none       posted
 //   RepPrintRequest     printer -> Master  0                 none       posted
 //   RepPreviewClosed    printer -> Master  0                 the printer sent
 //
@@ -14,8 +15,10 @@
 // window goes away. Receivers test event->type() against these functions and
 // cast to TRepNotice.
 //
-// A master implements TRepPrinterMaster, so those watching a printer (the
-// preview window) can ask its master whether the run is over.
+// The run-ended notice follows every run on the printer, however it ended:
+// with its last page, cancelled, refused by its report before a document
+// was opened, or failed. It arrives after the run's page-available notices,
+// and its report is idle by then.
 
 #include <QEvent>
 
@@ -23,6 +26,7 @@ class TRepPrinter;
 
 QEvent::Type RepProgressNotice();
 QEvent::Type RepPageAvailableNotice();
+QEvent::Type RepRunEndedNotice();
 QEvent::Type RepPrintRequest();
 QEvent::Type RepPreviewClosedNotice();
 
@@ -39,13 +43,4 @@ public:
 private:
     int FValue;
     TRepPrinter *FPrinter;
-};
-
-// Implemented by a printer's master, the report that runs onto the printer.
-class TRepPrinterMaster
-{
-public:
-    virtual ~TRepPrinterMaster() = default;
-    // No run is in progress.
-    virtual bool Idle() const = 0;
 };

@@ -276,6 +276,11 @@ void TRepPrinter::AnnouncePages(int pages)
     PostNotice(FClient, RepPageAvailableNotice(), pages);
 }
 
+void TRepPrinter::AnnounceRunEnded()
+{
+    PostNotice(FClient, RepRunEndedNotice(), 0);
+}
+
 void TRepPrinter::SetShowingPreview(bool showing)
 {
     const bool closing = FShowingPreview && !showing;

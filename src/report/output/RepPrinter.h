@@ -23,9 +23,10 @@
 // StatusFinished; LoadReportFile goes to StatusFinished with ReportLoaded;
 // ResetStore goes back to StatusReady and drops the pages.
 //
-// Notices (RepNotices.h): progress and page-available notices are posted to
-// Client (the preview control or the progress window), the print request is
-// posted and the preview-closed notice sent to Master (the report).
+// Notices (RepNotices.h): progress, page-available and run-ended notices are
+// posted to Client (the preview control or the progress window), the print
+// request is posted and the preview-closed notice sent to Master (the
+// report).
 //
 // A preview control that becomes Client implements TRepPrinterClient, so a
 // printer that goes away detaches it (the control's printer becomes none).
@@ -124,6 +125,9 @@ public:
     // --- notices -------------------------------------------------------
     void ReportProgress(int percent);
     void AnnouncePages(int pages);
+    // Posts the run-ended notice to Client: the run drawing on this printer
+    // is over, however it ended. The report calls it last thing in a run.
+    void AnnounceRunEnded();
     // Sends the preview-closed notice to Master. The master may free this
     // printer while handling it: the caller must not touch it afterwards.
     void NotifyPreviewClosed();

@@ -211,6 +211,13 @@ bool TRepPreview::event(QEvent *event)
         });
         return true;
     }
+    if (event->type() == RepRunEndedNotice()) {
+        RunGuarded([&] {
+            if (OnRunEnded)
+                OnRunEnded(this);
+        });
+        return true;
+    }
     if (event->type() == RepProgressNotice()) {
         const int p = static_cast<TRepNotice *>(event)->Value();
         RunGuarded([&] {

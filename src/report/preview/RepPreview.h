@@ -19,7 +19,9 @@
 // Zoom values outside 2..2000 are ignored.
 //
 // The control becomes the printer's Client while it shows it (and sets the
-// printer's ShowingPreview); a printer that goes away detaches itself.
+// printer's ShowingPreview); a printer that goes away detaches itself. The
+// printer's notices become the callbacks OnPageAvailable, OnProgressUpdate
+// and OnRunEnded.
 
 #include "report/output/RepPrinter.h"
 
@@ -34,6 +36,7 @@ public:
     enum TZoomMode { ZoomFit = 0, ZoomWidth = 1, ZoomOther = 2 };
     using TRepPageAvailableEvent = std::function<void(TRepPreview *sender, int pageNum)>;
     using TRepProgressUpdateEvent = std::function<void(TRepPreview *sender, int progress)>;
+    using TRepRunEndedEvent = std::function<void(TRepPreview *sender)>;
 
     explicit TRepPreview(QWidget *parent = nullptr);
     ~TRepPreview() override;
@@ -63,6 +66,8 @@ public:
 
     TRepPageAvailableEvent OnPageAvailable;
     TRepProgressUpdateEvent OnProgressUpdate;
+    // The run drawing on the printer is over, however it ended.
+    TRepRunEndedEvent OnRunEnded;
 
     void DetachPrinter(TRepPrinter *printer) override;
 

@@ -7,7 +7,6 @@
 #include "report/preview/detail/RepPreviewGlyphs.h"
 #include "report/preview/detail/RepPreviewImage.h"
 
-#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -114,6 +113,7 @@ TRepStandardPreview::TRepStandardPreview(QWidget *owner, TRepPrinter *printer)
     setCentralWidget(FRepPreview);
     FRepPreview->OnPageAvailable = [this](TRepPreview *, int n) { RepPreviewPageAvailable(n); };
     FRepPreview->OnProgressUpdate = [this](TRepPreview *, int p) { RepPreviewProgressUpdate(p); };
+    FRepPreview->OnRunEnded = [this](TRepPreview *) { OfferFinishedActions(); };
 
     FProgressPanel->setObjectName(QStringLiteral("Panel0"));
     FProgressPanel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -134,12 +134,6 @@ TRepStandardPreview::TRepStandardPreview(QWidget *owner, TRepPrinter *printer)
 
     qApp->installEventFilter(this);
     setWindowState(windowState() | Qt::WindowMaximized);
-
-    // A run that ends without a last page (vetoed, failed, cancelled) sends
-    // no notice; the application going idle is the moment to look.
-    if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance())
-        FIdleWatch = connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
-                             Guarded([this] { SettleWhenRunIsOver(); }));
 }
 
 TRepStandardPreview::~TRepStandardPreview()
@@ -257,23 +251,6 @@ void TRepStandardPreview::OfferFinishedActions()
     UpdateStatusText();
 }
 
-bool TRepStandardPreview::RunIsOver() const
-{
-    const TRepPrinter *printer = Printer();
-    if (!printer || printer->Status() == TRepPrinter::StatusBusy)
-        return false;
-    const auto *master = dynamic_cast<const TRepPrinterMaster *>(printer->Master());
-    return !master || master->Idle();
-}
-
-void TRepStandardPreview::SettleWhenRunIsOver()
-{
-    if (!RunIsOver())
-        return;
-    disconnect(FIdleWatch);
-    OfferFinishedActions();
-}
-
 void TRepStandardPreview::LetMessagesRun()
 {
     QCoreApplication::processEvents();
@@ -374,10 +351,8 @@ void TRepStandardPreview::LastPageClick()
 void TRepStandardPreview::RepPreviewPageAvailable(int)
 {
     UpdateStatusText();
-    if (Printer() && Printer()->Status() == TRepPrinter::StatusFinished) {
-        disconnect(FIdleWatch);
+    if (Printer() && Printer()->Status() == TRepPrinter::StatusFinished)
         OfferFinishedActions();
-    }
 }
 
 void TRepStandardPreview::RepPreviewProgressUpdate(int progress)

@@ -14,11 +14,10 @@
 // with Save the export filters) are not offered, so the store is never
 // replaced or copied under the running report. They come back as soon as
 // the run is over, whichever way it ended: with the last page-available
-// notice of a finished printer, and otherwise (a run its report vetoed, one
-// that failed or was cancelled, which announce nothing) the first time the
-// application waits for input while the printer's report is idle and the
-// printer is not busy. Load and Printer setup (not for loaded pages) are
-// then offered; Print and Save only with finished pages.
+// notice of a finished printer, and with the run-ended notice that follows
+// every run (also one its report vetoed, one that failed or was cancelled).
+// Load and Printer setup (not for loaded pages) are then offered; Print and
+// Save only with finished pages.
 //
 // Closing the window (button, Esc, close box) sends the printer's
 // preview-closed notice (the report cancels a run still going and frees the
@@ -101,12 +100,6 @@ private:
     void OfferStoredPageActions(bool finished);
     // The buttons a run that is over allows (see above).
     void OfferFinishedActions();
-    // The printer's run is over: not busy, and its report (the printer's
-    // Master, when that is a report) idle.
-    bool RunIsOver() const;
-    // At an idle moment of the application: once the run is over, offers
-    // what that allows and stops watching.
-    void SettleWhenRunIsOver();
     void LetMessagesRun();
 
     TRepPreview *FRepPreview;
@@ -114,7 +107,6 @@ private:
     QLabel *FPagePanel;
     int FLastProgress = 0;
     bool FClosing = false;
-    QMetaObject::Connection FIdleWatch;
 };
 
 class TRepStandardPreviewInterface : public TRepPreviewInterface

@@ -4,6 +4,7 @@
 #include "platform/MetafileCanvas.h"
 #include "platform/Rounding.h"
 #include "report/model/RepBands.h"
+#include "report/model/RepControllers.h"
 #include "report/model/RepCtrls.h"
 #include "report/output/RepPrinter.h"
 #include "report/model/RepReport.h"
@@ -137,7 +138,7 @@ struct LabelRun
         title->Size().SetHeight(titleHeight);
         r.detail->AfterPrint = [this](TRepCustomBand *, bool) { detailEnd = report.CursorY(); };
         TRepPrinter printer;
-        r.report.GenerateOn(printer);
+        r.report.GenerateReport(printer);
     }
     std::vector<DrawCall> Texts() const { return canvas.Of(DrawCall::Text); }
 
@@ -303,6 +304,34 @@ TEST(RepShape, EachShapeDrawsItsFigure)
                                       96 / 254.0));
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(RepControls, ALookupByNameFindsOnlyAControlOfThatType)
+{
+    LabelReport r;
+    auto *expr = new TRepExpr(r.detail);
+    expr->SetName(QStringLiteral("Expr"));
+    auto *shape = new TRepShape(r.detail);
+    shape->SetName(QStringLiteral("Shape"));
+    const QString label = QStringLiteral("Label");
+    const QString detail = QStringLiteral("Detail");
+
+    EXPECT_EQ(r.report.findChild<TRepLabel *>(label), r.label);
+    EXPECT_EQ(r.report.findChild<TRepCustomLabel *>(label), r.label) << "a base class finds it";
+    EXPECT_EQ(r.report.findChild<TRepPrintable *>(QStringLiteral("Shape")), shape);
+    EXPECT_EQ(r.report.findChild<TRepCustomLabel *>(QStringLiteral("Expr")), expr);
+    EXPECT_EQ(r.report.findChild<TRepBand *>(detail), r.detail);
+    // The right name with the wrong type finds nothing.
+    EXPECT_EQ(r.report.findChild<TRepExpr *>(label), nullptr) << "a sibling label class";
+    EXPECT_EQ(r.report.findChild<TRepShape *>(label), nullptr);
+    EXPECT_EQ(r.report.findChild<TRepLabel *>(QStringLiteral("Expr")), nullptr);
+    EXPECT_EQ(r.report.findChild<TRepStringsBand *>(detail), nullptr);
+    EXPECT_EQ(r.report.findChild<TRepChildBand *>(detail), nullptr);
+    EXPECT_EQ(r.report.findChild<TRepPrintable *>(detail), nullptr);
 }
 
 } // namespace

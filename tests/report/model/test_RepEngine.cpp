@@ -113,7 +113,7 @@ struct ReportRun
     void Go()
     {
         printer = std::make_unique<TRepPrinter>();
-        report.GenerateOn(*printer);
+        report.GenerateReport(*printer);
     }
 
     std::vector<Placed> Of(const QString &name) const

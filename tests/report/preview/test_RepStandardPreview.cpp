@@ -294,13 +294,11 @@ TEST(RepStandardPreview, LoadingReplacesThePagesAndDisablesPrinterSetup)
 
 // A report stand-in that records the preview-closed notice and, like the
 // report, frees its printer when it comes.
-class Master : public QObject, public TRepPrinterMaster
+class Master : public QObject
 {
 public:
     std::unique_ptr<TRepPrinter> printer = std::make_unique<TRepPrinter>();
     int closedNotices = 0;
-    bool idle = true;
-    bool Idle() const override { return idle; }
     bool event(QEvent *e) override
     {
         if (e->type() == RepPreviewClosedNotice()) {
@@ -348,19 +346,18 @@ void WaitForInputOnce()
     loop.exec();
 }
 
-TEST(RepStandardPreview, ARunEndingWithoutPagesIsOverWhenTheMasterIsIdle)
+TEST(RepStandardPreview, ARunEndingWithoutPagesIsOverWithItsRunEndedNotice)
 {
-    Master master;
-    master.printer->SetMaster(&master);
-    master.idle = false;
-    auto window = OpenWindow(*master.printer);
+    TRepPrinter printer;
+    auto window = OpenWindow(printer);
     WaitForInputOnce();
-    EXPECT_FALSE(Enabled(*window, "LoadReport")) << "the master still runs";
-    master.idle = true;
-    WaitForInputOnce();
+    EXPECT_FALSE(Enabled(*window, "LoadReport")) << "waiting for input ends no run";
+    printer.AnnounceRunEnded();
+    QCoreApplication::processEvents();
     EXPECT_TRUE(Enabled(*window, "LoadReport"));
     EXPECT_TRUE(Enabled(*window, "PrintSetup"));
     EXPECT_FALSE(Enabled(*window, "Print")) << "no pages were stored";
+    EXPECT_FALSE(Enabled(*window, "SaveReport"));
     delete window;
 }
 

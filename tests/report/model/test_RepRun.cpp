@@ -1,0 +1,165 @@
+// One run of a report: how it ends for the report and for the printer's
+// client, whichever way it ends.
+#include "platform/AppError.h"
+#include "report/expr/RepExpr.h"
+#include "report/model/RepBands.h"
+#include "report/model/RepCtrls.h"
+#include "report/model/RepReport.h"
+#include "report/output/RepNotices.h"
+#include "report/output/RepPrinter.h"
+#include "support/QtPrinters.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A report of records of its own: a page footer, a detail band printed once
+// per record that OnNeedData serves (the record's number is the Functions
+// entry V) and a summary, on A4 with 10 mm margins.
+struct RecordReport
+{
+    explicit RecordReport(int count = 3) : records(count)
+    {
+        report.Page().SetPaperSize(TRepPaperSize::A4);
+        report.Page().SetValues({100, 2970, 100, 2100, 100, 100, 0});
+        report.Functions().DefineEntry(QStringLiteral("V"), QStringLiteral("0"));
+        footer = AddBand(TRepBandType::rbPageFooter, "Footer");
+        detail = AddBand(TRepBandType::rbDetail, "Detail");
+        summary = AddBand(TRepBandType::rbSummary, "Summary");
+        report.OnNeedData = [this](TRepCustomReport *, bool &more) {
+            more = served < records;
+            if (more)
+                TRepEvEnvironment::StoreInteger(report.Functions().FindConstant(QStringLiteral("V")), ++served);
+        };
+    }
+
+    TRepBand *AddBand(TRepBandType type, const char *name)
+    {
+        auto *band = new TRepBand(&report, type);
+        band->SetName(QString::fromLatin1(name));
+        band->Size().SetUnits(TRepUnit::Native);
+        band->Size().SetHeight(100);
+        return band;
+    }
+
+    // A field on band computing expression; what it prints is noted in
+    // printed under its name.
+    TRepExpr *AddField(TRepBand *band, const char *name, const char *expression)
+    {
+        auto *field = new TRepExpr(band);
+        field->SetName(QString::fromLatin1(name));
+        field->SetExpression(QString::fromLatin1(expression));
+        field->OnPrint = [this](TRepCustomLabel *sender, QString &value) {
+            printed[sender->Name()].push_back(value);
+        };
+        return field;
+    }
+
+    TRepReport report;
+    TRepBand *footer, *detail, *summary;
+    int records;
+    int served = 0;
+    std::map<QString, QStringList> printed;
+};
+
+// The printer's client as the preview is one: notes the notices in order,
+// and how the report stood when the run-ended notice came.
+class NoticeLog : public QObject
+{
+public:
+    NoticeLog(TRepPrinter &printer, const TRepCustomReport &report) : FReport(report)
+    {
+        printer.SetClient(this);
+    }
+    QStringList Notices;
+    bool IdleAtRunEnded = false;
+
+protected:
+    bool event(QEvent *e) override
+    {
+        if (e->type() == RepRunEndedNotice()) {
+            Notices << QStringLiteral("run ended");
+            IdleAtRunEnded = FReport.Idle();
+        } else if (e->type() == RepPageAvailableNotice()) {
+            Notices << QStringLiteral("pages");
+        } else {
+            return QObject::event(e);
+        }
+        return true;
+    }
+
+private:
+    const TRepCustomReport &FReport;
+};
+
+TEST(RepRun, EveryEndOfARunIsAnnouncedOnceTheReportIsIdle)
+{
+    enum End { Finished, Cancelled, Vetoed, FailsBeforeItStarts, FailsHalfway };
+    struct Case
+    {
+        End end;
+        const char *name;
+        TRepPrinter::TRepStatus status; // of the printer after the run
+        bool threw;
+    };
+    const std::vector<Case> cases{
+        {Finished, "finished", TRepPrinter::StatusFinished, false},
+        {Cancelled, "cancelled", TRepPrinter::StatusFinished, false},
+        {Vetoed, "vetoed", TRepPrinter::StatusReady, false},
+        {FailsBeforeItStarts, "fails before it starts", TRepPrinter::StatusReady, true},
+        {FailsHalfway, "fails halfway", TRepPrinter::StatusFinished, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordReport r(40);
+        if (c.end == Vetoed)
+            r.report.BeforePrint = [](TRepCustomReport *, bool &print) { print = false; };
+        if (c.end == FailsBeforeItStarts)
+            r.report.BeforePrint = [](TRepCustomReport *, bool &) { throw AppError(QStringLiteral("no paper")); };
+        r.detail->BeforePrint = [&](TRepCustomBand *, bool &) {
+            if (r.served == 30 && c.end == Cancelled)
+                r.report.CancelRun();
+            if (r.served == 30 && c.end == FailsHalfway)
+                throw AppError(QStringLiteral("out of ink"));
+        };
+        r.report.SetUnits(TRepUnit::Inches);
+        TRepPrinter printer;
+        NoticeLog log(printer, r.report);
+
+        bool threw = false;
+        try {
+            r.report.GenerateReport(printer);
+        } catch (const AppError &) {
+            threw = true;
+        }
+        EXPECT_EQ(threw, c.threw);
+        EXPECT_TRUE(r.report.Idle());
+        EXPECT_EQ(r.report.Units(), TRepUnit::Inches);
+        EXPECT_EQ(r.report.Functions().CompileCount(), 0);
+        EXPECT_EQ(r.report.Printer(), nullptr) << "the printer was lent for the run only";
+        EXPECT_EQ(printer.Status(), c.status);
+
+        QCoreApplication::processEvents();
+        ASSERT_FALSE(log.Notices.isEmpty());
+        EXPECT_EQ(log.Notices.count(QStringLiteral("run ended")), 1);
+        EXPECT_EQ(log.Notices.last(), QStringLiteral("run ended")) << "after the run's pages";
+        EXPECT_TRUE(log.IdleAtRunEnded);
+    }
+}
+
+TEST(RepRun, ARunRefusedWhileAnotherGoesOnAnnouncesNothing)
+{
+    RecordReport r(2);
+    TRepPrinter second;
+    NoticeLog log(second, r.report);
+    r.detail->BeforePrint = [&](TRepCustomBand *, bool &) { r.report.GenerateReport(second); };
+    TRepPrinter first;
+    r.report.GenerateReport(first);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(log.Notices.isEmpty());
+    EXPECT_EQ(second.Status(), TRepPrinter::StatusReady);
+    EXPECT_EQ(first.PageCount(), 1);
+}
+
+} // namespace
