@@ -370,6 +370,20 @@ void TRepController::RegisterBands(std::vector<TRepCustomBand *> &list) const
         list.push_back(b);
 }
 
+void TRepController::PrepareRun()
+{
+    TRepCustomController::PrepareRun();
+    if (TRepCustomBand *detail = DetailBand())
+        detail->NotifyController = FReport->OnNeedData ? this : nullptr;
+}
+
+void TRepController::FinishRun()
+{
+    if (TRepCustomBand *detail = DetailBand())
+        detail->NotifyController = nullptr;
+    TRepCustomController::FinishRun();
+}
+
 void TRepController::RunController()
 {
     if (FReport->OnNeedData)

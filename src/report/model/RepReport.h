@@ -78,7 +78,11 @@ public:
     TRepCustomBand *FooterBand() const;
 
     void RegisterBands(std::vector<TRepCustomBand *> &list) const override;
+    // In a data-driven run (one with OnNeedData) the detail band tells the
+    // controller's clients of every record, so that totals count.
+    void PrepareRun() override;
     void RunController() override;
+    void FinishRun() override;
 
 private:
     void RunEmpty();

@@ -1,5 +1,5 @@
 // One run of a report: how it ends for the report and for the printer's
-// client, whichever way it ends.
+// client, whichever way it ends; totals over its records.
 #include "platform/AppError.h"
 #include "report/expr/RepExpr.h"
 #include "report/model/RepBands.h"
@@ -160,6 +160,54 @@ TEST(RepRun, ARunRefusedWhileAnotherGoesOnAnnouncesNothing)
     EXPECT_TRUE(log.Notices.isEmpty());
     EXPECT_EQ(second.Status(), TRepPrinter::StatusReady);
     EXPECT_EQ(first.PageCount(), 1);
+}
+
+TEST(RepRun, TotalsCountTheRecordsOfADataDrivenRun)
+{
+    RecordReport r(3);
+    r.AddField(r.detail, "Count", "COUNT");
+    r.AddField(r.detail, "RunningSum", "SUM(V)");
+    const std::vector<std::pair<const char *, QString>> totals{
+        {"COUNT", "3"}, {"SUM(V)", "6"}, {"MIN(V)", "1"}, {"MAX(V)", "3"}, {"AVERAGE(V)", "2"}};
+    for (const auto &[expression, value] : totals)
+        r.AddField(r.summary, expression, expression);
+    TRepPrinter printer;
+    r.report.GenerateReport(printer);
+
+    EXPECT_EQ(r.printed["Count"], QStringList({"1", "2", "3"}));
+    EXPECT_EQ(r.printed["RunningSum"], QStringList({"1", "3", "6"}));
+    for (const auto &[expression, value] : totals)
+        EXPECT_EQ(r.printed[QString::fromLatin1(expression)], QStringList{value}) << expression;
+}
+
+TEST(RepRun, TotalsStartAgainWithEveryRunAndAfterEveryPrintWhenAsked)
+{
+    RecordReport r(3);
+    TRepExpr *each = r.AddField(r.detail, "Each", "COUNT");
+    each->ResetAfterPrint = true;
+    r.AddField(r.summary, "Sum", "SUM(V)");
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        r.served = 0;
+        r.printed.clear();
+        TRepPrinter printer;
+        r.report.GenerateReport(printer);
+        EXPECT_EQ(r.printed["Each"], QStringList({"1", "1", "1"}));
+        EXPECT_EQ(r.printed["Sum"], QStringList{"6"});
+    }
+}
+
+TEST(RepRun, AReportWithoutRecordsCountsNothing)
+{
+    // No OnNeedData: the detail band prints once, for no record.
+    RecordReport r;
+    r.report.OnNeedData = nullptr;
+    r.AddField(r.detail, "Count", "COUNT");
+    r.AddField(r.summary, "Total", "COUNT");
+    TRepPrinter printer;
+    r.report.GenerateReport(printer);
+    EXPECT_EQ(r.printed["Count"], QStringList{"0"});
+    EXPECT_EQ(r.printed["Total"], QStringList{"0"});
 }
 
 } // namespace
