@@ -98,7 +98,10 @@ bool TPrinterSettings::IsSupported(int bit) const
 bool TPrinterSettings::PaperSupported(TRepPaperSize size) const
 {
     const int i = int(size);
-    return size == TRepPaperSize::Default || (i > 0 && i < RepPaperSizeCount && FSupported[size_t(i)]);
+    if (i < 0 || i >= RepPaperSizeCount)
+        return false;
+    // Without a device nothing refuses a paper: pages take the report's own.
+    return !FDevice || size == TRepPaperSize::Default || (i > 0 && FSupported[size_t(i)]);
 }
 
 void TPrinterSettings::ReadDeviceSettings()
@@ -200,7 +203,7 @@ void TPrinterSettings::SetCopies(int copies)
 
 void TPrinterSettings::SetOrientation(TPrinterOrientation orientation)
 {
-    if (IsSupported(FieldOrientation))
+    if (!FDevice || IsSupported(FieldOrientation))
         FOrientation = orientation;
 }
 

@@ -8,7 +8,9 @@
 // them as windowsId(), and QPrinter's paper sources map onto the bin codes.
 // A printer whose output goes to a PDF file counts as a device that supports
 // every paper size, custom sizes, copies and orientation, and no bins or
-// duplex.
+// duplex. Settings bound to no device (no printer installed) take every
+// paper size, custom sizes and orientation, as nothing can refuse them, and
+// keep one copy and their bin.
 
 #include <QString>
 #include <array>
@@ -68,7 +70,8 @@ public:
     // True when a device is bound, bit is not negative and every bit of it
     // is a supported field.
     bool IsSupported(int bit) const;
-    // Whether the device offers size (Default is always accepted).
+    // Whether the device offers size (Default is always accepted; without a
+    // device every size is).
     bool PaperSupported(TRepPaperSize size) const;
 
     QString DeviceName() const { return FDeviceName; }

@@ -1,5 +1,6 @@
 // One run of a report: how it ends for the report and for the printer's
-// client, whichever way it ends; totals over its records.
+// client, whichever way it ends; totals over its records; the paper its
+// pages take.
 #include "platform/AppError.h"
 #include "report/expr/RepExpr.h"
 #include "report/model/RepBands.h"
@@ -10,6 +11,10 @@
 #include "support/QtPrinters.h"
 
 #include <QCoreApplication>
+#include <QLocale>
+#include <QPrinterInfo>
+#include <algorithm>
+#include <map>
 #include <gtest/gtest.h>
 
 namespace {
@@ -208,6 +213,88 @@ TEST(RepRun, AReportWithoutRecordsCountsNothing)
     r.report.GenerateReport(printer);
     EXPECT_EQ(r.printed["Count"], QStringList{"0"});
     EXPECT_EQ(r.printed["Total"], QStringList{"0"});
+}
+
+// Where the detail bands and footers of a run ended (cursor after them,
+// Native) and the pixel size of every stored page.
+struct PageFlow
+{
+    std::vector<int> detailBottoms, footerBottoms;
+    std::vector<QSize> pages;
+};
+
+PageFlow RunOnItsOwnPaper(RecordReport &r)
+{
+    PageFlow flow;
+    r.detail->AfterPrint = [&](TRepCustomBand *, bool) { flow.detailBottoms.push_back(r.report.CursorY()); };
+    r.footer->AfterPrint = [&](TRepCustomBand *, bool) { flow.footerBottoms.push_back(r.report.CursorY()); };
+    TRepPrinter printer;
+    r.report.GenerateReport(printer);
+    for (int n = 1; n <= printer.PageCount(); ++n)
+        if (const auto page = printer.FetchPage(n))
+            flow.pages.push_back(QSize(page->Width(), page->Height()));
+    return flow;
+}
+
+TEST(RepRun, WithoutAPrinterPagesTakeTheReportsPaperAndOrientation)
+{
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        GTEST_SKIP() << "a printer is installed";
+    struct Case
+    {
+        const char *name;
+        TRepPaperSize paper;
+        TPrinterOrientation orientation;
+        int length;  // of the oriented paper, Native
+        QSize pixels; // of a page at 96 pixels per inch
+    };
+    const std::vector<Case> cases{
+        {"A4", TRepPaperSize::A4, poPortrait, 2970, {794, 1123}},
+        {"Letter", TRepPaperSize::Letter, poPortrait, 2794, {816, 1056}},
+        {"A4 landscape", TRepPaperSize::A4, poLandscape, 2100, {1123, 794}},
+        {"Letter landscape", TRepPaperSize::Letter, poLandscape, 2159, {1056, 816}},
+        {"A5", TRepPaperSize::A5, poPortrait, 2100, {559, 794}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordReport r(60);
+        r.report.Page().SetPaperSize(c.paper);
+        r.report.Page().SetOrientation(c.orientation);
+        const PageFlow flow = RunOnItsOwnPaper(r);
+
+        ASSERT_GE(flow.pages.size(), 2u);
+        for (const QSize &page : flow.pages)
+            EXPECT_EQ(page, c.pixels);
+        // The body ends above the footer, which stands on the bottom margin
+        // (10 mm margins, a footer and records 10 mm high).
+        const int footerTop = c.length - 100 - 100;
+        ASSERT_EQ(flow.footerBottoms.size(), flow.pages.size());
+        for (const int bottom : flow.footerBottoms)
+            EXPECT_EQ(bottom, c.length - 100);
+        for (const int bottom : flow.detailBottoms)
+            EXPECT_LE(bottom, footerTop);
+        EXPECT_GT(*std::max_element(flow.detailBottoms.begin(), flow.detailBottoms.end()), footerTop - 100)
+            << "a page is filled down to the footer";
+    }
+}
+
+TEST(RepRun, ANewReportOnAUsLocaleRunsOnLetterPages)
+{
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        GTEST_SKIP() << "a printer is installed: a new report takes its paper";
+    const QLocale old;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    TRepReport report;
+    QLocale::setDefault(old);
+    ASSERT_EQ(report.Page().PaperSize(), TRepPaperSize::Letter);
+    auto *detail = new TRepBand(&report, TRepBandType::rbDetail);
+    detail->SetName(QStringLiteral("Detail"));
+    TRepPrinter printer;
+    report.GenerateReport(printer);
+    ASSERT_EQ(printer.PageCount(), 1);
+    const auto page = printer.FetchPage(1);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(QSize(page->Width(), page->Height()), QSize(816, 1056));
 }
 
 } // namespace

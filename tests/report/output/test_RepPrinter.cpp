@@ -361,19 +361,26 @@ TEST(RepPrinterTest, LoadingDerivesPaperAndOrientationFromPageOne)
     }
 }
 
-TEST(RepPrinterTest, WithoutAPrinterSettingsStayAndPagesStillWork)
+TEST(RepPrinterTest, WithoutAPrinterPagesTakeTheirPaperAndStillWork)
 {
     TRepPrinter printer;
     if (printer.PrinterOK())
         GTEST_SKIP() << "a printer is installed here";
+    // No device can refuse a paper or an orientation; copies stay one.
     printer.SetOrientation(poLandscape);
     printer.SetPaperSize(TRepPaperSize::Letter);
     printer.SetCopies(3);
-    EXPECT_EQ(printer.Orientation(), poPortrait);
-    EXPECT_EQ(printer.PaperSize(), TRepPaperSize::A4);
+    EXPECT_EQ(printer.Orientation(), poLandscape);
+    EXPECT_EQ(printer.PaperSize(), TRepPaperSize::Letter);
     EXPECT_EQ(printer.Copies(), 1);
-    EXPECT_EQ(printer.OrientedPaperWidth(), 2100);
-    EXPECT_EQ(printer.OrientedPaperLength(), 2970);
+    EXPECT_EQ(printer.OrientedPaperWidth(), 2794);
+    EXPECT_EQ(printer.OrientedPaperLength(), 2159);
+    printer.SetPaperSize(TRepPaperSize::Custom);
+    printer.SetSheetWidth(1000);
+    printer.SetSheetLength(1500);
+    EXPECT_EQ(printer.OrientedPaperWidth(), 1500);
+    printer.SetOrientation(poPortrait);
+    printer.SetPaperSize(TRepPaperSize::A4);
     Generate(printer, 2);
     EXPECT_EQ(PageNumberOf(*printer.FetchPage(2)), 2);
     printer.PrintStoredPages(); // does nothing, and does not fail

@@ -4,6 +4,7 @@
 #include "report/PageFixtures.h"
 #include "platform/Canvas.h"
 #include "report/output/RepPrinter.h"
+#include "report/model/RepBands.h"
 #include "report/model/RepReport.h"
 
 #include <QDeadlineTimer>
@@ -92,4 +93,36 @@ TEST(RepPrinterCupsTest, NewReportsStartOnTheDefaultPrintersPaper)
     }
     QProcess::execute(QStringLiteral("lpadmin"),
                       {QStringLiteral("-p"), QStringLiteral("ci-pdf"), QStringLiteral("-o"), QStringLiteral("PageSize=A4")});
+}
+
+// With a printer that offers the report's paper, a run's pages take that
+// paper and the report's orientation, whatever the queue's own setting.
+TEST(RepPrinterCupsTest, AReportRunsOnItsOwnPaperWhenThePrinterOffersIt)
+{
+    if (qEnvironmentVariable("ZUMORIA_CUPS_JOB").isEmpty())
+        GTEST_SKIP() << "no CUPS queue (run through cups_print.sh)";
+    const struct
+    {
+        const char *name;
+        TRepPaperSize paper;
+        TPrinterOrientation orientation;
+        QSize pixels; // at 96 pixels per inch
+    } table[] = {{"Letter landscape", TRepPaperSize::Letter, poLandscape, {1056, 816}},
+                 {"A5", TRepPaperSize::A5, poPortrait, {559, 794}}};
+    for (const auto &row : table) {
+        SCOPED_TRACE(row.name);
+        TRepReport report;
+        report.Page().SetPaperSize(row.paper);
+        report.Page().SetOrientation(row.orientation);
+        auto *detail = new TRepBand(&report, TRepBandType::rbDetail);
+        detail->SetName(QStringLiteral("Detail"));
+        TRepPrinter printer;
+        ASSERT_TRUE(printer.PrinterOK());
+        report.GenerateReport(printer);
+        ASSERT_EQ(printer.PageCount(), 1);
+        const auto page = printer.FetchPage(1);
+        ASSERT_TRUE(page);
+        EXPECT_EQ(page->Width(), row.pixels.width());
+        EXPECT_EQ(page->Height(), row.pixels.height());
+    }
 }
