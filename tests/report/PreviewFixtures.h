@@ -3,7 +3,9 @@
 // of which page a preview image shows.
 #include "PageFixtures.h"
 #include "report/preview/detail/RepPreviewImage.h"
+#include "report/output/RepPageList.h"
 #include "report/output/RepPrinter.h"
+#include "report/output/detail/RepStream.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -22,6 +24,26 @@ inline void ProducePages(TRepPrinter &printer, int pages, bool close = true)
     if (close)
         printer.CloseDocument();
     QCoreApplication::processEvents();
+}
+
+// Writes a report file of two numbered pages of different paper at 96
+// pixels per inch: page 1 A4 landscape (1123 x 794), page 2 Letter (816 x
+// 1056).
+inline void WriteMixedPaperFile(const QString &file)
+{
+    TRepPageList store;
+    store.SetStream(std::make_unique<TRepStream>(TRepStream::DefaultMemoryLimit));
+    store.AppendPage(NumberedPage(1, 1123, 794));
+    store.AppendPage(NumberedPage(2, 816, 1056));
+    store.FinishStore();
+    store.SaveToReportFile(file);
+}
+
+// The width-to-height ratio of the page a preview image shows (without its
+// frame and shadow).
+inline double ShownAspect(const TRepPreviewImage &image)
+{
+    return double(image.width() - 4) / (image.height() - 4);
 }
 
 // The preview image as it is painted, at ratio device pixels per pixel.

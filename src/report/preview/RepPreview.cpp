@@ -60,6 +60,7 @@ void TRepPreview::SetShownPrinter(TRepPrinter *printer)
     }
     SetPageNumber(1);
     FImage->SetPageNumber(1);
+    FollowPageSize();
     FImage->update();
 }
 
@@ -73,6 +74,24 @@ void TRepPreview::SetPageNumber(int n)
     FPageNumber = n;
     horizontalScrollBar()->setValue(0);
     verticalScrollBar()->setValue(0);
+    FollowPageSize();
+}
+
+void TRepPreview::ReloadPage()
+{
+    FImage->SetPageNumber(FImage->PageNumber());
+    FollowPageSize();
+}
+
+void TRepPreview::FollowPageSize()
+{
+    if (!FPrinter || !FLaidOutExtent.isValid() || PageExtent() == FLaidOutExtent)
+        return;
+    if (FZoomMode == ZoomFit)
+        FitPage();
+    else if (FZoomMode == ZoomWidth)
+        FitWidth();
+    LayoutImage();
 }
 
 void TRepPreview::SetZoom(int zoom)
@@ -84,14 +103,26 @@ void TRepPreview::SetZoom(int zoom)
     LayoutImage();
 }
 
+QSizeF TRepPreview::PageExtent() const
+{
+    if (!FPrinter)
+        return {};
+    const QSizeF paper(FPrinter->OrientedPaperWidth(), FPrinter->OrientedPaperLength());
+    const std::optional<QSize> page = FImage->PageSize();
+    // A page drawn on the printer's paper keeps the paper's exact size.
+    if (!page || *page == QSize(FPrinter->ToDeviceWidth(paper.width()), FPrinter->ToDeviceHeight(paper.height())))
+        return paper;
+    return {page->width() / FPrinter->XScale(), page->height() / FPrinter->YScale()};
+}
+
 double TRepPreview::PaperWidthPixels() const
 {
-    return FPrinter ? FPrinter->ToDeviceWidth(FPrinter->OrientedPaperWidth()) : LetterWidth;
+    return FPrinter ? FPrinter->ToDeviceWidth(PageExtent().width()) : LetterWidth;
 }
 
 double TRepPreview::PaperLengthPixels() const
 {
-    return FPrinter ? FPrinter->ToDeviceHeight(FPrinter->OrientedPaperLength()) : LetterLength;
+    return FPrinter ? FPrinter->ToDeviceHeight(PageExtent().height()) : LetterLength;
 }
 
 void TRepPreview::LayoutImage()
@@ -99,8 +130,10 @@ void TRepPreview::LayoutImage()
     int w;
     int h;
     if (FPrinter) {
-        w = FPrinter->ToDeviceWidth(FPrinter->OrientedPaperWidth() / 100.0 * FZoom) + 4;
-        h = FPrinter->ToDeviceHeight(FPrinter->OrientedPaperLength() / 100.0 * FZoom) + 4;
+        const QSizeF extent = PageExtent();
+        w = FPrinter->ToDeviceWidth(extent.width() / 100.0 * FZoom) + 4;
+        h = FPrinter->ToDeviceHeight(extent.height() / 100.0 * FZoom) + 4;
+        FLaidOutExtent = extent;
     } else {
         w = Nearest(LetterWidth / 100 * FZoom) + 4;
         h = Nearest(LetterLength / 100 * FZoom) + 4;
@@ -185,6 +218,7 @@ void TRepPreview::RefreshImage()
         return;
     FitWidth();
     FImage->SetPageNumber(FImage->PageNumber());
+    FollowPageSize();
 }
 
 void TRepPreview::resizeEvent(QResizeEvent *event)

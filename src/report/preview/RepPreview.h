@@ -3,9 +3,11 @@
 // a zoom factor and turns the printer's notices into callbacks.
 //
 // Zoom geometry (control size W x H = the viewport as it is without scroll
-// bars, so a fit does not depend on the bars of the zoom before; paper in device units
-// from the printer's oriented paper size through ToDeviceWidth /
-// ToDeviceHeight, Letter at 1:1 without a printer):
+// bars, so a fit does not depend on the bars of the zoom before; paper in
+// device units through ToDeviceWidth / ToDeviceHeight from the size of the
+// page on show: the printer's oriented paper, or the page's own size when
+// it differs, as pages of a loaded file may; Letter at 1:1 without a
+// printer):
 //   LayoutImage  image = paper x Zoom / 100 + 4 pixels each way, centred
 //                while smaller than the control, else at 0 and scrolled;
 //                both scroll positions return to 0.
@@ -16,6 +18,8 @@
 //   RefreshImage while the image holds no page and the printer has the page
 //                on show available: FitWidth and reload the page (so the
 //                first page that arrives is shown zoomed to the width).
+//   paging       to a page of another size refits in fit and width mode
+//                and lays the image out again.
 // Zoom values outside 2..2000 are ignored.
 //
 // The control becomes the printer's Client while it shows it (and sets the
@@ -51,6 +55,8 @@ public:
     // Shows page n; ignored for the page already held, n <= 0, no printer,
     // or n beyond the printer's PageCount. Scrolls back to the top left.
     void SetPageNumber(int n);
+    // Fetches the page on show again (the printer's pages were replaced).
+    void ReloadPage();
 
     int Zoom() const { return FZoom; }
     // Ignored unless 2 <= zoom <= 2000; mode other; lays the image out.
@@ -82,12 +88,19 @@ private:
     // Scroll ranges for the image size, then its place in the viewport.
     void UpdateScrollBars();
     void PlaceImage();
+    // The page on show in 0.1 mm (see above); the printer's paper while
+    // the image holds no page.
+    QSizeF PageExtent() const;
     double PaperWidthPixels() const;
     double PaperLengthPixels() const;
+    // After the image took another page: a page of another size than the
+    // one laid out is fitted and laid out anew.
+    void FollowPageSize();
 
     TRepPrinter *FPrinter = nullptr;
     TRepPreviewImage *FImage;
     int FPageNumber = 1;
     int FZoom = 100;
     TZoomMode FZoomMode = ZoomOther;
+    QSizeF FLaidOutExtent; // the page extent of the last layout
 };

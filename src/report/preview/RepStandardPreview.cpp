@@ -420,7 +420,7 @@ void TRepStandardPreview::LoadClick()
     }
     Printer()->LoadReportFile(choice.FileName);
     FRepPreview->SetPageNumber(1);
-    FRepPreview->Image()->SetPageNumber(1);
+    FRepPreview->ReloadPage(); // page 1 of the file, also when page 1 was on show
     UpdateStatusText();
     Button(QStringLiteral("PrintSetup"))->setEnabled(false);
     Button(QStringLiteral("Print"))->setEnabled(true);

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPaintEngine>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTextItem>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -236,6 +237,48 @@ TEST(RepPreview, FirstAvailablePageShowsZoomedToWidthWhileTheRunGoesOn)
     printer.CloseDocument();
     QCoreApplication::processEvents();
     EXPECT_EQ(ShownPageNumber(*preview.Image()), 2);
+}
+
+// The file of an A4 landscape and a Letter page loaded into a printer whose
+// paper is A4 portrait, as on a machine with an A4 printer that offers
+// neither of the two.
+void LoadMixedPages(TRepPrinter &printer, const QString &file)
+{
+    WriteMixedPaperFile(file);
+    printer.LoadReportFile(file);
+    printer.SetPaperSize(TRepPaperSize::A4);
+    printer.SetOrientation(poPortrait);
+}
+
+TEST(RepPreview, EveryPageShowsAtItsOwnSize)
+{
+    QTemporaryDir dir;
+    TRepPrinter printer;
+    LoadMixedPages(printer, dir.filePath(QStringLiteral("mixed.ZRP")));
+    TRepPreview preview;
+    preview.SetShownPrinter(&printer);
+    SetViewport(preview, 1000, 800);
+
+    preview.SetZoom(100);
+    EXPECT_EQ(preview.Image()->size(), QSize(1123 + 4, 794 + 4));
+    preview.SetPageNumber(2);
+    EXPECT_EQ(preview.Image()->size(), QSize(816 + 4, 1056 + 4)) << "paging follows the page";
+    preview.SetZoom(50);
+    EXPECT_EQ(preview.Image()->size(), QSize(408 + 4, 528 + 4));
+
+    // Fitting fits the page on show: min(nearest(1000/816*95), nearest(800/1056*95)).
+    preview.FitPage();
+    EXPECT_EQ(preview.Zoom(), 72);
+    preview.SetPageNumber(1); // min(nearest(1000/1123*95), nearest(800/794*95))
+    EXPECT_EQ(preview.Zoom(), 85);
+    EXPECT_EQ(preview.ZoomMode(), TRepPreview::ZoomFit);
+    const QSize image = preview.Image()->size() - QSize(4, 4);
+    EXPECT_NEAR(double(image.width()) / image.height(), 1123.0 / 794, 0.005);
+
+    preview.FitWidth(); // nearest(1000/1123*90)
+    EXPECT_EQ(preview.Zoom(), 80);
+    preview.SetPageNumber(2); // nearest(1000/816*90), the image taller than the control
+    EXPECT_EQ(preview.Zoom(), 110);
 }
 
 TEST(RepPreviewImage, PaperFrameAndShadow)

@@ -292,6 +292,27 @@ TEST(RepStandardPreview, LoadingReplacesThePagesAndDisablesPrinterSetup)
     delete window;
 }
 
+TEST(RepStandardPreview, ALoadedFileShowsEachPageAtItsOwnSize)
+{
+    QTemporaryDir dir;
+    const QString mixed = dir.filePath(QStringLiteral("mixed.ZRP"));
+    WriteMixedPaperFile(mixed);
+    TRepPrinter printer;
+    auto window = OpenWindow(printer);
+    ProducePages(printer, 2); // A4 portrait pages on show
+    TRepPreviewImage &image = *window->RepPreview()->Image();
+    ASSERT_NEAR(ShownAspect(image), 794.0 / 1123, 0.01);
+
+    FakeDialogs dialogs;
+    dialogs.loadAnswer = {mixed, 1};
+    window->LoadClick();
+    EXPECT_NEAR(ShownAspect(image), 1123.0 / 794, 0.01) << "page 1, A4 landscape";
+    window->NextPageClick();
+    EXPECT_NEAR(ShownAspect(image), 816.0 / 1056, 0.01) << "page 2, Letter";
+    EXPECT_LE(image.width() - 4, window->RepPreview()->maximumViewportSize().width()) << "zoomed to the width";
+    delete window;
+}
+
 // A report stand-in that records the preview-closed notice and, like the
 // report, frees its printer when it comes.
 class Master : public QObject

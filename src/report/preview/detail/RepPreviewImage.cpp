@@ -38,6 +38,13 @@ void TRepPreviewImage::SetPageNumber(int n)
     update();
 }
 
+std::optional<QSize> TRepPreviewImage::PageSize() const
+{
+    if (!FPage)
+        return std::nullopt;
+    return QSize(FPage->Width(), FPage->Height());
+}
+
 const QImage &TRepPreviewImage::RenderedPage(qreal ratio)
 {
     const QSize pixels = (QSizeF(size()) * ratio).toSize();

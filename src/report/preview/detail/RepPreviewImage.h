@@ -36,6 +36,9 @@ public:
     void SetPageNumber(int n);
     // True when the image holds a page.
     bool PagePresent() const { return FPage.has_value(); }
+    // The size of the page held, in the pixels it was drawn in; none
+    // without a page.
+    std::optional<QSize> PageSize() const;
 
     int Zoom() const { return FZoom; }
     void SetZoom(int zoom) { FZoom = zoom; }
