@@ -42,9 +42,10 @@ double HeightWithChildren(TRepCustomBand *band)
 // report is busy from then on), it puts the report back whole when it goes,
 // however the run ends: its units, the printables' and controllers' run
 // state, the evaluator's preparation, the printer of the run and Idle; and
-// it tells the printer's client that the run is over. The document is
-// closed by Close, which a run calls on every way out but the one that
-// opens none.
+// it tells the printer's client that the run is over. Closing the document
+// is left to Close, which the run calls on every way out once a document is
+// open, so that an error while closing reaches the caller instead of
+// escaping a destructor.
 class TRepCustomReport::TRunScope
 {
 public:
