@@ -1,6 +1,7 @@
 #include "app/ViccPanel.h"
 
 #include "app/JokeFile.h"
+#include "app/LineWrap.h"
 #include "platform/AppError.h"
 #include "platform/JpegPicture.h"
 #include "platform/Paths.h"
@@ -44,18 +45,28 @@ QString VisiblePart(const QString &line, const QFontMetrics &metrics, int width)
     return line.size() > keep ? line.left(keep) : line;
 }
 
+// Found text on the jokes, and the match the reader is at.
+const QColor FoundColor(255, 255, 0);
+const QColor CurrentFoundColor(255, 150, 50);
+
 } // namespace
 
 TViccPanel::TViccPanel(QWidget *owner)
     : QWidget(owner),
       FFontHead(MakeFont("Comic Sans MS", 11, true)),
       FFontBottom(MakeFont("Comic Sans MS", 10, true)),
-      FTextFont(MakeFont("Courier New", 10, false))
+      FTextFont(LineFont())
 {
-    FTextFont.setStyleHint(QFont::TypeWriter);
-    FTextFont.setFixedPitch(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+}
+
+QFont TViccPanel::LineFont()
+{
+    QFont font = MakeFont("Courier New", 10, false);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
 }
 
 void TViccPanel::SetFileName(const QString &value)
@@ -67,7 +78,7 @@ void TViccPanel::SetFileName(const QString &value)
     if (RegularFileExists(value))
         Lines = LoadTextFileLines(value);
     FSzerzo = Lines.isEmpty() ? QString() : Lines.takeFirst();
-    update();
+    ContentChanged();
 }
 
 void TViccPanel::SetColorHead(ColorValue value)
@@ -116,14 +127,118 @@ void TViccPanel::TakeHeading()
     HeadingAndLines taken = TakeHeadingFrom(std::move(Lines));
     FSzerzo = std::move(taken.heading);
     Lines = std::move(taken.lines);
-    update();
+    ContentChanged();
 }
 
 void TViccPanel::SetContent(const QString &heading, const QStringList &lines)
 {
     FSzerzo = heading;
     Lines = lines;
+    ContentChanged();
+}
+
+void TViccPanel::ContentChanged()
+{
+    FRows.clear();
     update();
+}
+
+void TViccPanel::SetWrapColumns(int columns)
+{
+    if (columns == FWrapColumns)
+        return;
+    FWrapColumns = columns;
+    ContentChanged();
+}
+
+void TViccPanel::SetFoundText(std::vector<LineMatch> matches, int current)
+{
+    if (matches == FFound && current == FCurrentFound)
+        return;
+    FFound = std::move(matches);
+    FCurrentFound = current;
+    update();
+}
+
+const std::vector<int> &TViccPanel::RowsOf(qsizetype i)
+{
+    static const std::vector<int> oneRow{0};
+    const QString &line = Lines.at(i);
+    if (FWrapColumns <= 0 || line.size() <= FWrapColumns)
+        return oneRow;
+    auto it = FRows.find(i);
+    if (it == FRows.end())
+        it = FRows.emplace(i, WrapRows(line, FWrapColumns)).first;
+    return it->second;
+}
+
+template <class TextRow, class Picture>
+void TViccPanel::LayOut(TextRow &&textRow, Picture &&picture)
+{
+    qint64 offset = 0;
+    qint64 extraRows = 0;
+    for (qsizetype i = 0; i < Lines.size(); ++i) {
+        const QString &line = Lines.at(i);
+        const qint64 y = 15 * (qint64(i) + extraRows) + 30 + offset;
+        // Without a picture folder (a fortune text) a ">>" line is text.
+        if (!FDir.isEmpty() && IsPictureLine(line)) {
+            offset = 0;
+            const QString path = Pictures().PathOf(line);
+            const std::optional<QSize> size =
+                path.isEmpty() ? std::nullopt : PictureCache::Instance().Size(path);
+            if (!size)
+                continue;
+            offset = size->height();
+            picture(path, *size, y);
+            continue;
+        }
+        const std::vector<int> &rows = RowsOf(i);
+        for (size_t r = 0; r < rows.size(); ++r) {
+            const int to = r + 1 < rows.size() ? rows[r + 1] : int(line.size());
+            if (!textRow(int(i), rows[r], to, y + 15 * qint64(r)))
+                return;
+        }
+        extraRows += qint64(rows.size()) - 1;
+    }
+}
+
+qint64 TViccPanel::RowTop(int line, int column)
+{
+    if (line < 0)
+        return 2;
+    qint64 top = -1;
+    LayOut(
+        [&](int i, int from, int to, qint64 y) {
+            if (i == line && (column < to || top < 0))
+                top = y;
+            return i < line || (i == line && column >= to);
+        },
+        [](const QString &, QSize, qint64) {});
+    return top;
+}
+
+void TViccPanel::MarkFound(QPainter &p, int line, const QString &text, int from, int to, int x, qint64 y,
+                           const QFontMetrics &metrics, bool redraw)
+{
+    for (size_t m = 0; m < FFound.size(); ++m) {
+        const LineMatch &found = FFound[m];
+        const int start = qMax(found.column, from);
+        const int end = qMin(found.column + found.length, to);
+        if (found.line != line || start >= end)
+            continue;
+        const int left = x + metrics.horizontalAdvance(text.mid(from, start - from));
+        const QString part = text.mid(start, end - start);
+        const QRect mark(left, Row(y), metrics.horizontalAdvance(part), metrics.height());
+        p.fillRect(mark, int(m) == FCurrentFound ? CurrentFoundColor : FoundColor);
+        if (redraw) {
+            // On a strip the text's own colour may be the mark's: found
+            // text is black on its mark.
+            const QPen pen = p.pen();
+            p.setPen(Qt::black);
+            p.drawText(QPoint(left, Row(y + metrics.ascent())), part);
+            p.setPen(pen);
+        }
+    }
 }
 
 void TViccPanel::ApplyLook(const PanelLook &look)
@@ -188,7 +303,9 @@ void TViccPanel::PaintContent(QPainter &p)
     p.setFont(FFontHead);
     p.setPen(ToQColor(FFontHeadColor));
     const QFontMetrics headMetrics(FFontHead);
-    p.drawText(QPoint(6, Row(3 + headMetrics.ascent())), VisiblePart(FSzerzo, headMetrics, W));
+    const QString heading = VisiblePart(FSzerzo, headMetrics, W);
+    p.drawText(QPoint(6, Row(3 + headMetrics.ascent())), heading);
+    MarkFound(p, -1, heading, 0, int(heading.size()), 6, 3, headMetrics, true);
 
     p.setFont(FTextFont);
     p.setPen(Qt::black);
@@ -199,31 +316,26 @@ void TViccPanel::PaintContent(QPainter &p)
     const auto outside = [&](qint64 y, qint64 h) {
         return y - FOffset > dirty.bottom() || y - FOffset + h < dirty.top();
     };
-    qint64 offset = 0;
-    for (qsizetype i = 0; i < Lines.size(); ++i) {
-        const QString &line = Lines.at(i);
-        const qint64 y = 15 * qint64(i) + 30 + offset;
-        // Without a picture folder (a fortune text) a ">>" line is text.
-        if (!FDir.isEmpty() && IsPictureLine(line)) {
-            offset = 0;
-            const QString path = Pictures().PathOf(line);
-            const std::optional<QSize> size =
-                path.isEmpty() ? std::nullopt : PictureCache::Instance().Size(path);
-            if (!size)
-                continue;
-            offset = size->height();
-            if (outside(y, size->height()))
-                continue;
+    LayOut(
+        [&](int i, int from, int to, qint64 y) {
+            if (outside(y, metrics.height()))
+                return true;
+            const QString &line = Lines.at(i);
+            const QString row = from == 0 && to == line.size() ? line : line.mid(from, to - from);
+            const QString shown = VisiblePart(row, metrics, W);
+            if (!FFound.empty())
+                MarkFound(p, i, line, from, from + int(shown.size()), 6, y, metrics, false);
+            p.drawText(QPoint(6, Row(y + metrics.ascent())), shown);
+            return true;
+        },
+        [&](const QString &path, QSize size, qint64 y) {
+            if (outside(y, size.height()))
+                return;
             const QImage picture = PictureCache::Instance().Image(path);
             // A picture whose data turns out corrupt leaves an empty area.
             if (!picture.isNull())
                 p.drawImage(QPoint((W - picture.width()) / 2, Row(y)), picture);
-            continue;
-        }
-        if (outside(y, metrics.height()))
-            continue;
-        p.drawText(QPoint(6, Row(y + metrics.ascent())), VisiblePart(line, metrics, W));
-    }
+        });
 }
 
 PictureNames &TViccPanel::Pictures()

@@ -6,12 +6,15 @@
 // them. It draws everything itself and has no child controls.
 
 #include "app/ColorScheme.h"
+#include "app/JokeSearch.h"
 
 #include <QFont>
 #include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <unordered_map>
+#include <vector>
 
 class PictureNames;
 class QMouseEvent;
@@ -49,6 +52,8 @@ public:
     void SetFontBottomColor(ColorValue value) { FFontBottomColor = value; }
     // The font of the text lines.
     const QFont &TextFont() const { return FTextFont; }
+    // The font every panel draws its text lines in: "Courier New", 10 pt.
+    static QFont LineFont();
 
     QString Alja() const { return FAlja; }
     void SetAlja(const QString &value);
@@ -80,6 +85,20 @@ public:
     // The colours of a scheme, applied by the joke view in one go.
     void ApplyLook(const PanelLook &look);
 
+    // Long lines wrapped into rows of at most columns characters (0: lines
+    // are cut by the panel's edge). The owner sizes the panel to match
+    // (ExtraWrappedRows).
+    void SetWrapColumns(int columns);
+    int WrapColumns() const { return FWrapColumns; }
+
+    // Text found in the joke, marked where it is drawn; current is the
+    // position in matches of the match the reader is at, or -1.
+    void SetFoundText(std::vector<LineMatch> matches, int current);
+    const std::vector<LineMatch> &FoundText() const { return FFound; }
+    // The top of the row that shows the character at column of a text line,
+    // in the joke's own pixels (line -1: the heading strip).
+    qint64 RowTop(int line, int column);
+
     // Mouse handlers the owner installs (the drag-scrolling of the joke view).
     std::function<void(QMouseEvent *)> OnMouseDown, OnMouseMove, OnMouseUp;
 
@@ -98,6 +117,19 @@ protected:
 private:
     // A row of the joke as a row of the widget.
     int Row(qint64 y) const;
+    // Walks the lines as the panel lays them out: textRow(line, from, to, y)
+    // for each row of a text line (characters from … to − 1, at y in the
+    // joke's pixels), returning false to stop; picture(path, size, y) for
+    // each picture that exists.
+    template <class TextRow, class Picture>
+    void LayOut(TextRow &&textRow, Picture &&picture);
+    // Where the rows of line i start (one row when it is not wrapped).
+    const std::vector<int> &RowsOf(qsizetype i);
+    // Marks the found text of line (characters from … to − 1 of text drawn
+    // from x, at y), under the text that is drawn next.
+    void MarkFound(QPainter &p, int line, const QString &text, int from, int to, int x, qint64 y,
+                   const QFontMetrics &metrics, bool redraw);
+    void ContentChanged();
     // The picture look-ups, made for Dir when none were shared.
     PictureNames &Pictures();
 
@@ -116,4 +148,8 @@ private:
     std::shared_ptr<PictureNames> FPictures;
     qint64 FOffset = 0;
     qint64 FFullHeight = -1;
+    int FWrapColumns = 0;
+    std::unordered_map<qsizetype, std::vector<int>> FRows;
+    std::vector<LineMatch> FFound;
+    int FCurrentFound = -1;
 };
