@@ -11,16 +11,23 @@
 // and shared by the panels. Operations over "every panel" (recolouring,
 // resizing, the print list, the drag handlers) work on the model and reach
 // every joke exactly as if all panels existed.
+// The reader scrolls with the wheel (touchpads and fine wheels move it pixel
+// by pixel) and the keys of every reader (KeyScroll); long lines may be
+// wrapped at the panels' width, which makes the jokes taller; text found in
+// the jokes is marked on the panels that show it.
 
 #include "app/ColorScheme.h"
 #include "app/JokeCollection.h"
+#include "app/JokeSearch.h"
 
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
 
+class QKeyEvent;
 class QScrollBar;
 class QMouseEvent;
 class TViccPanel;
@@ -85,6 +92,40 @@ public:
     // Cursor of the view and of every panel.
     void SetViewCursor(const QCursor &cursor);
 
+    // The first joke at least partly in view (-1 without jokes): the joke
+    // "at the top".
+    int TopJoke() const;
+    // True when some of joke k is in view.
+    bool JokeInView(int k) const;
+    // Shows joke k at the top, 4 pixels below the view's edge as the first
+    // joke stands (as far as the scroll range lets it).
+    void ShowJokeAtTop(int k);
+    // Scrolls as little as it takes to show the row of joke k holding
+    // column of line (-1 the heading): nothing when it is in view already,
+    // else the joke's top, or the row a third down the view when the joke
+    // is too tall for both.
+    void BringIntoView(int k, int line, int column);
+
+    // The keys of a reader: Up/Down a step of three lines, PgUp/PgDn and
+    // Space/Shift+Space a view less a step, Home/End and Ctrl+Home/Ctrl+End
+    // the first and the last joke. True when the key was one of them.
+    bool KeyScroll(const QKeyEvent *event);
+    // One step of the wheel and of the arrow keys, in pixels.
+    static constexpr int LineStep = 45;
+
+    // Long lines wrapped at the panels' width (off: cut at the edge). The
+    // jokes grow by the rows their lines take; the joke at the top stays.
+    void SetWrapLines(bool wrap);
+    bool WrapLines() const { return FWrap; }
+    // Characters in a wrapped row at the present width; 0 when not wrapping.
+    int WrapColumns() const { return FColumns; }
+
+    // Marks found text: matchesOf(k) gives the matches of joke k, asked as
+    // its panel is made; current is the match the reader is at, in joke
+    // currentJoke. A null matchesOf marks nothing.
+    using FoundTextOf = std::function<std::vector<LineMatch>(int joke)>;
+    void SetFoundText(FoundTextOf matchesOf, int currentJoke = -1, LineMatch current = {});
+
 signals:
     // Mouse events over the view's background or over any panel.
     void MouseDown(QMouseEvent *event);
@@ -96,6 +137,8 @@ signals:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void UpdateBar();
@@ -105,6 +148,11 @@ private:
     void Materialize();
     void Place(TViccPanel *panel, int k) const;
     TViccPanel *CreatePanel(int k);
+    void MarkFoundText(TViccPanel *panel, int k) const;
+    // Tops, heights and the scroll range for the wrap columns of the present
+    // width, keeping the joke at the top where it stands.
+    void LayOutJokes();
+    int ColumnsForWidth() const;
 
     std::vector<JokeEntry> FJokes;
     std::map<int, TViccPanel *> FLive;
@@ -115,6 +163,16 @@ private:
     qint64 FRange = 650;
     qint64 FPosition = 0;
     qint64 FBarStep = 1; // pixels per step of the scroll bar
+    // The range and the places of the jokes as given, without wrapping.
+    qint64 FPlainRange = 650;
+    std::vector<std::pair<qint64, qint64>> FPlainPlaces;
+    bool FWrap = false;
+    int FColumns = 0;
+    // Wheel turns not yet scrolled: fine wheels send parts of a step.
+    int FWheelRest = 0;
+    FoundTextOf FFoundOf;
+    int FCurrentJoke = -1;
+    LineMatch FCurrentFound;
     QWidget *FViewport;
     QScrollBar *FBar;
     QCursor FCursor;
