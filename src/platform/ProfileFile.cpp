@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
@@ -384,5 +385,54 @@ void ProfileFile::DeleteKey(const QString &section, const QString &key)
     if (line < 0)
         return;
     contents.lines.removeAt(line);
+    Store(FPath, contents);
+}
+
+ProfileFile::Entries ProfileFile::ReadSection(const QString &section) const
+{
+    const RawLines lines = LoadForReading(FPath).lines;
+    const Position pos = Find(lines, section, QString());
+    Entries entries;
+    if (pos.sectionLine < 0)
+        return entries;
+    for (qsizetype i = pos.sectionLine + 1; i <= pos.lastLine; ++i) {
+        QString key;
+        QByteArray raw;
+        if (!KeyLine(lines[i], &key, &raw))
+            continue;
+        const bool seen =
+            std::any_of(entries.begin(), entries.end(), [&](const auto &e) { return SameName(e.first, key); });
+        if (!seen)
+            entries.append({key, CleanValue(raw)});
+    }
+    return entries;
+}
+
+void ProfileFile::WriteSection(const QString &section, const Entries &entries)
+{
+    if (entries.isEmpty() && Find(LoadForReading(FPath).lines, section, QString()).sectionLine < 0)
+        return;
+    Contents contents = LoadForWriting(FPath);
+    RawLines &lines = contents.lines;
+    const QByteArray eol = UsesCrLf(lines) ? QByteArray("\r") : QByteArray();
+    RawLines keyLines;
+    for (const auto &[key, value] : entries)
+        keyLines.append(EncodeLine(key + u'=' + value) + eol);
+    const Position pos = Find(lines, section, QString());
+    qsizetype at = pos.sectionLine + 1;
+    if (pos.sectionLine < 0) {
+        if (!lines.isEmpty() && !LineText(lines.back()).trimmed().isEmpty())
+            lines.append(eol);
+        lines.append(EncodeLine(u'[' + section + u']') + eol);
+        at = lines.size();
+    } else {
+        for (qsizetype i = pos.lastLine; i > pos.sectionLine; --i) {
+            QString key;
+            if (KeyLine(lines[i], &key, nullptr))
+                lines.removeAt(i);
+        }
+    }
+    for (qsizetype k = 0; k < keyLines.size(); ++k)
+        lines.insert(at + k, keyLines[k]);
     Store(FPath, contents);
 }

@@ -23,6 +23,8 @@
 // file itself does not allow the write). Byte-order marks before the first
 // line are kept as they are. The file is read and written as UTF-8.
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 class ProfileFile
@@ -53,6 +55,15 @@ public:
     // True when the section holds the key (used to tell a missing key from
     // an empty value).
     bool KeyExists(const QString &section, const QString &key) const;
+
+    // A whole section at once: its keys and cleaned values in file order
+    // (a key written twice counts once, the first time).
+    using Entries = QList<QPair<QString, QString>>;
+    Entries ReadSection(const QString &section) const;
+    // Replaces every key of the section with entries, in one write; other
+    // lines of the section (comments) stay. An empty list writes nothing
+    // when the section is not there.
+    void WriteSection(const QString &section, const Entries &entries);
 
 private:
     // False when the key is missing; else *value is its cleaned value.

@@ -299,3 +299,22 @@ TEST_F(ProfileFileTest, ByteOrderMarksStayAndValuesReadBack)
         }
     }
 }
+
+TEST_F(ProfileFileTest, AWholeSectionIsReadAndReplacedInOneWrite)
+{
+    WriteRaw(IniPath(), "[Screen]\r\nLeft=1\r\n[places]\r\n; kept\r\nPlace0=\"3 /a\"\r\nPLACE0=9 /x\r\n"
+                        "Place1 = 4 /b \r\n\r\n[File]\r\nFile0=/a\r\n");
+    ProfileFile ini(IniPath());
+    EXPECT_EQ(ini.ReadSection("PLACES"), (ProfileFile::Entries{{"Place0", "3 /a"}, {"Place1", "4 /b"}}));
+    ini.WriteSection("Places", {{"Place0", "1 /c"}});
+    EXPECT_EQ(ReadAll(IniPath()), QByteArray("[Screen]\r\nLeft=1\r\n[places]\r\nPlace0=1 /c\r\n; kept\r\n\r\n"
+                                             "[File]\r\nFile0=/a\r\n"));
+    // A new section goes to the end; nothing to write for a missing one
+    // writes nothing.
+    ini.WriteSection("Reader", {{"WrapLines", "1"}, {"FindIgnoresAccents", "0"}});
+    ini.WriteSection("Nothing", {});
+    EXPECT_EQ(ReadAll(IniPath()), QByteArray("[Screen]\r\nLeft=1\r\n[places]\r\nPlace0=1 /c\r\n; kept\r\n\r\n"
+                                             "[File]\r\nFile0=/a\r\n\r\n[Reader]\r\nWrapLines=1\r\n"
+                                             "FindIgnoresAccents=0\r\n"));
+    EXPECT_TRUE(ini.ReadSection("Nothing").isEmpty());
+}
