@@ -243,6 +243,23 @@ QImage ToolbarImage(int k)
     return image;
 }
 
+QImage MagnifierImage()
+{
+    QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Rgb(120, 70, 20), 3, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(10, 10), QPointF(14.5, 14.5));
+    p.setPen(QPen(Rgb(40, 40, 40), 1.5));
+    p.setBrush(Rgb(200, 230, 255));
+    p.drawEllipse(QRectF(1.5, 1.5, 10, 10));
+    p.setPen(QPen(Qt::white, 1.2));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(3.5, 3.5, 6, 6), 100 * 16, 70 * 16);
+    return image;
+}
+
 QImage HandCursorImage()
 {
     // A pointing hand in 16 colours: '#' outline, 'o' skin, 's' shade, '.' clear.

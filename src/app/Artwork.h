@@ -17,6 +17,9 @@ inline constexpr int ToolbarImageCount = 14;
 // 11 a globe with a network cable, 12 a folder with a document, 13 a blue star.
 QImage ToolbarImage(int k);
 
+// The find button's image, 16 × 16: a magnifying glass.
+QImage MagnifierImage();
+
 // The "KEZ1" cursor picture: a hand, 32 × 32, 16 colours, hot spot (15, 16).
 QImage HandCursorImage();
 inline constexpr int HandCursorHotX = 15;

@@ -7,6 +7,7 @@
 #include "app/ListaNyom.h"
 #include "app/Maker.h"
 #include "app/Nyito.h"
+#include "app/ReaderNavigation.h"
 #include "app/StatusPanels.h"
 #include "platform/AppError.h"
 #include "platform/DataLocations.h"
@@ -64,6 +65,7 @@ Tfrm_Main::Tfrm_Main(const QString &startFile, QWidget *parent)
     BuildLayout();
     CreateDesktopParts();
     CreateCollectionParts();
+    Reader = new TReaderNavigation(this);
     setMinimumWidth(MainMinimumWidth);
     resize(MainDesignWidth, MainDesignHeight);
     frm_Main = this;
@@ -281,6 +283,7 @@ void Tfrm_Main::FormClose()
     RunGuarded([this] {
         SaveRecentFiles();
         SaveSettings();
+        Reader->SaveState();
     });
 }
 
@@ -352,6 +355,7 @@ void Tfrm_Main::OpenJokeFile(const QString &path, bool addToMenu)
     }
     FFileIndex = int(FRecentFiles.indexOf(path));
     // The collection on show goes before the new one is made.
+    Reader->LeaveCollection();
     sbxMain->Clear();
     FJokeLines.clear();
     TJokeCollection collection =
@@ -362,6 +366,7 @@ void Tfrm_Main::OpenJokeFile(const QString &path, bool addToMenu)
     sbxMain->SetScrollRange(collection.ScrollRange);
     sbxMain->SetPanelLook(PanelLookOfScheme(SchemeNumber));
     sbxMain->SetJokes(std::move(collection.Jokes), collection.PictureDir, std::move(collection.Pictures));
+    Reader->EnterCollection(path);
 }
 
 void Tfrm_Main::tbNyomtatClick()

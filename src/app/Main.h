@@ -22,6 +22,7 @@ class QToolButton;
 class TDskStarter;
 class TDskTrayIcon;
 class TJokeView;
+class TReaderNavigation;
 class TStatusPanels;
 
 // The minimum width of the main window.
@@ -92,6 +93,8 @@ public:
     QString SoundFolder;
     TDskTrayIcon *trIcon = nullptr;  // tray icon
     TDskStarter *Exe = nullptr;      // launcher of the links
+    // Find, go to, random joke, wrapping, places, the window's keys.
+    TReaderNavigation *Reader = nullptr;
 
     // Window state.
     bool FDragging = false;
