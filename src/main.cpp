@@ -2,6 +2,7 @@
 // GUI with the main window on the joke file named on the command line and
 // the joke-list report.
 #include "app/BatchExport.h"
+#include "app/FindJokes.h"
 #include "app/ListaNyom.h"
 #include "app/Main.h"
 #include "app/Program.h"
@@ -43,6 +44,19 @@ int RunRandom(const CommandLine &command, char *program)
     return RunRandomJoke(collections, SettingsFilePath(ProgramFolder()));
 }
 
+// The jokes that hold a text, printed without any window or display.
+int RunFind(const CommandLine &command, char *program)
+{
+    int argc = 1;
+    char *argv[] = {program, nullptr};
+    QCoreApplication app(argc, argv);
+    QStringList collections;
+    for (const QString &path : command.jokeFiles)
+        collections.append(AbsoluteJokePath(path));
+    return RunFindJokes(command.findText, {command.ignoreCase, command.ignoreAccents}, collections,
+                        SettingsFilePath(ProgramFolder()));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -52,6 +66,8 @@ int main(int argc, char **argv)
         return RunExport(command, argv[0]);
     if (command.action == CommandLine::Random)
         return RunRandom(command, argv[0]);
+    if (command.action == CommandLine::Find)
+        return RunFind(command, argv[0]);
     if (command.action != CommandLine::Run) {
         std::fputs(command.output.c_str(), command.action == CommandLine::Fail ? stderr : stdout);
         return command.action == CommandLine::Fail ? 2 : 0;

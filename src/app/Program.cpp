@@ -20,6 +20,7 @@ const char *const UsageText =
     "Usage: zumoria [--] [JOKE-FILE]\n"
     "       zumoria --export-pdf OUT FILE | --export-zrp OUT FILE\n"
     "       zumoria --random [JOKE-FILE]...\n"
+    "       zumoria --find TEXT [-i] [--ignore-accents] [JOKE-FILE]...\n"
     "       zumoria --version | --help\n"
     "\n"
     "Shows the jokes of a joke collection: a joke file (.vicc), a fortune file\n"
@@ -34,6 +35,11 @@ const char *const UsageText =
     "  --random   print one joke picked at random from all the jokes of the\n"
     "             collections given (else the one shown last) and exit;\n"
     "             status 1 when there is none\n"
+    "  --find TEXT  print every joke that holds TEXT (heading, lines, number)\n"
+    "             and exit; status 0 when one did, 1 when none did\n"
+    "  -i, --ignore-case  letters match whatever their case (with --find)\n"
+    "  --ignore-accents   letters match without their accents: \"szorny\"\n"
+    "             finds \"szörny\" (with --find)\n"
     "  --version  print the program's version and exit\n"
     "  --help     print this help and exit\n"
     "  --         end of options: the next argument is the joke file, even\n"
@@ -91,6 +97,8 @@ CommandLine ParseCommandLine(int argc, const char *const *argv)
                     return Answer(CommandLine::Fail, std::string("option '") + arg + "' needs a target file");
                 if (result.action == CommandLine::Random)
                     return Answer(CommandLine::Fail, "--random does not go with an export");
+                if (result.action == CommandLine::Find)
+                    return Answer(CommandLine::Fail, "--find does not go with an export");
                 if (result.action == CommandLine::Export)
                     return Answer(CommandLine::Fail, std::string("one export per run: '") + arg + "' follows '--export-"
                                                          + result.exportFormat.toStdString() + "'");
@@ -100,7 +108,22 @@ CommandLine ParseCommandLine(int argc, const char *const *argv)
             } else if (std::strcmp(arg, "--random") == 0) {
                 if (result.action == CommandLine::Export)
                     return Answer(CommandLine::Fail, "--random does not go with an export");
+                if (result.action == CommandLine::Find)
+                    return Answer(CommandLine::Fail, "--random does not go with --find");
                 result.action = CommandLine::Random;
+            } else if (std::strcmp(arg, "--find") == 0) {
+                if (i + 1 >= argc || argv[i + 1][0] == '\0')
+                    return Answer(CommandLine::Fail, "option '--find' needs a text to find");
+                if (result.action == CommandLine::Find)
+                    return Answer(CommandLine::Fail, "one search per run: '--find' is given twice");
+                if (result.action != CommandLine::Run)
+                    return Answer(CommandLine::Fail, "--find does not go with an export or --random");
+                result.action = CommandLine::Find;
+                result.findText = QString::fromLocal8Bit(argv[++i]);
+            } else if (std::strcmp(arg, "-i") == 0 || std::strcmp(arg, "--ignore-case") == 0) {
+                result.ignoreCase = true;
+            } else if (std::strcmp(arg, "--ignore-accents") == 0) {
+                result.ignoreAccents = true;
             } else if (IsToolkitOptionWithValue(arg)) {
                 ++i;
             } else if (!IsToolkitFlag(arg)) {
@@ -113,6 +136,8 @@ CommandLine ParseCommandLine(int argc, const char *const *argv)
     result.jokeFile = result.jokeFiles.value(0);
     if (result.action == CommandLine::Export && result.jokeFile.isEmpty())
         return Answer(CommandLine::Fail, "an export needs a joke file or a report file");
+    if ((result.ignoreCase || result.ignoreAccents) && result.action != CommandLine::Find)
+        return Answer(CommandLine::Fail, "-i and --ignore-accents go with --find");
     return result;
 }
 

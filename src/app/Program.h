@@ -13,15 +13,17 @@ class QTranslator;
 // zumoria --export-pdf OUT FILE | --export-zrp OUT FILE (one export a run;
 // FILE a joke file or a saved report file)
 // zumoria --random [JOKE-FILE]...
+// zumoria --find TEXT [-i | --ignore-case] [--ignore-accents] [JOKE-FILE]...
 // A joke file may be any collection: a joke file, a fortune file or a folder
 // of fortune files. Options that need no window (--version, --help) are
 // answered before any window exists. A joke file that starts with a dash
 // follows "--". The options of the windowing toolkit (-platform NAME,
 // -style NAME, …) pass through; any other option is an error. Further joke
-// files are ignored, except by --random, which picks from all of them.
+// files are ignored, except by --random, which picks from all of them, and
+// --find, which searches all of them.
 struct CommandLine
 {
-    enum Action { Run, Print, Fail, Export, Random };
+    enum Action { Run, Print, Fail, Export, Random, Find };
     Action action = Run;
     // What to print for Print (stdout) and Fail (stderr).
     std::string output;
@@ -32,6 +34,10 @@ struct CommandLine
     // Export: the format ("pdf" or "zrp") and the file to write.
     QString exportFormat;
     QString exportTarget;
+    // Find: the text looked for and how letters match.
+    QString findText;
+    bool ignoreCase = false;
+    bool ignoreAccents = false;
 };
 CommandLine ParseCommandLine(int argc, const char *const *argv);
 
