@@ -96,6 +96,8 @@ void TFindBar::Open()
     show();
     edtKereses->setFocus(Qt::ShortcutFocusReason);
     edtKereses->selectAll();
+    // The jokes are folded now, so that no key typed waits for it.
+    Search();
     if (edtKereses->text().isEmpty())
         return;
     if (FSearch && FSearchedText == edtKereses->text() && FHit.Found())
@@ -201,7 +203,11 @@ void TFindBar::JokesReplaced()
     FSearch.reset();
     FSearchedText.clear();
     FHit = {};
-    if (!isHidden() && !edtKereses->text().isEmpty())
+    if (isHidden())
+        return;
+    if (edtKereses->text().isEmpty())
+        Search();
+    else
         Recount();
 }
 
