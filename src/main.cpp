@@ -32,8 +32,9 @@ int RunExport(const CommandLine &command, char *program)
     return RunBatchExport(format, command.exportTarget, AbsoluteJokePath(command.jokeFile));
 }
 
-// A joke picked at random, printed without any window or display.
-int RunRandom(const CommandLine &command, char *program)
+// A joke picked at random, or the jokes that hold a text, printed without
+// any window or display.
+int RunWithoutWindow(const CommandLine &command, char *program)
 {
     int argc = 1;
     char *argv[] = {program, nullptr};
@@ -41,20 +42,10 @@ int RunRandom(const CommandLine &command, char *program)
     QStringList collections;
     for (const QString &path : command.jokeFiles)
         collections.append(AbsoluteJokePath(path));
-    return RunRandomJoke(collections, SettingsFilePath(ProgramFolder()));
-}
-
-// The jokes that hold a text, printed without any window or display.
-int RunFind(const CommandLine &command, char *program)
-{
-    int argc = 1;
-    char *argv[] = {program, nullptr};
-    QCoreApplication app(argc, argv);
-    QStringList collections;
-    for (const QString &path : command.jokeFiles)
-        collections.append(AbsoluteJokePath(path));
-    return RunFindJokes(command.findText, {command.ignoreCase, command.ignoreAccents}, collections,
-                        SettingsFilePath(ProgramFolder()));
+    const QString settings = SettingsFilePath(ProgramFolder());
+    if (command.action == CommandLine::Random)
+        return RunRandomJoke(collections, settings);
+    return RunFindJokes(command.findText, {command.ignoreCase, command.ignoreAccents}, collections, settings);
 }
 
 } // namespace
@@ -64,10 +55,8 @@ int main(int argc, char **argv)
     const CommandLine command = ParseCommandLine(argc, argv);
     if (command.action == CommandLine::Export)
         return RunExport(command, argv[0]);
-    if (command.action == CommandLine::Random)
-        return RunRandom(command, argv[0]);
-    if (command.action == CommandLine::Find)
-        return RunFind(command, argv[0]);
+    if (command.action == CommandLine::Random || command.action == CommandLine::Find)
+        return RunWithoutWindow(command, argv[0]);
     if (command.action != CommandLine::Run) {
         std::fputs(command.output.c_str(), command.action == CommandLine::Fail ? stderr : stdout);
         return command.action == CommandLine::Fail ? 2 : 0;

@@ -1,5 +1,6 @@
 #include "app/BatchExport.h"
 
+#include "app/CommandLineRuns.h"
 #include "app/JokeCollection.h"
 #include "app/ListaNyom.h"
 #include "platform/AppError.h"
@@ -10,18 +11,11 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <cstdio>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-int Fail(int status, const QString &text)
-{
-    std::fprintf(stderr, "zumoria: %s\n", text.toLocal8Bit().constData());
-    return status;
-}
 
 // What stands at a path, links followed; none when nothing does.
 std::optional<struct stat> StatOf(const QString &path)
@@ -110,9 +104,9 @@ int RunBatchExport(TBatchFormat format, const QString &target, const QString &in
     const QFileInfo file(input);
     const std::optional<struct stat> inputStat = StatOf(input);
     if (!inputStat || !CollectionExists(input))
-        return Fail(BatchFailed, QStringLiteral("%1: no such joke file or folder").arg(input));
+        return FailOnCommandLine(BatchFailed, QStringLiteral("%1: no such joke file or folder").arg(input));
     if (const QString why = Refusal(format, target, *inputStat); !why.isEmpty())
-        return Fail(BatchFailed, why);
+        return FailOnCommandLine(BatchFailed, why);
     try {
         const QString path = file.absoluteFilePath();
         TRepPrinter printer;
@@ -121,16 +115,16 @@ int RunBatchExport(TBatchFormat format, const QString &target, const QString &in
             // pages are played through the player's guards.
             LoadReportFile(printer, input);
             if (printer.PageCount() < 1)
-                return Fail(BatchNoJokes, QStringLiteral("%1 holds no pages; nothing written").arg(input));
+                return FailOnCommandLine(BatchNoJokes, QStringLiteral("%1 holds no pages; nothing written").arg(input));
         } else if (!RenderJokeList(path, printer)) {
-            return Fail(BatchNoJokes, QStringLiteral("%1 holds no jokes; nothing written").arg(input));
+            return FailOnCommandLine(BatchNoJokes, QStringLiteral("%1 holds no jokes; nothing written").arg(input));
         }
         if (format == TBatchFormat::Pdf)
             TRepPdfExportFilter(target).WritePages(printer);
         else
             printer.SaveReportFile(target);
     } catch (const std::exception &e) {
-        return Fail(BatchFailed, ExceptionText(e));
+        return FailOnCommandLine(BatchFailed, ExceptionText(e));
     }
     return BatchOk;
 }

@@ -1,19 +1,13 @@
 #include "app/FindJokes.h"
 
+#include "app/CommandLineRuns.h"
 #include "app/JokeCollection.h"
 #include "app/JokeView.h"
-#include "app/Settings.h"
 #include "platform/AppError.h"
 
 #include <cstdio>
 
 namespace {
-
-int Fail(int status, const QString &text)
-{
-    std::fprintf(stderr, "zumoria: %s\n", text.toLocal8Bit().constData());
-    return status;
-}
 
 bool Write(const QString &text)
 {
@@ -26,17 +20,13 @@ bool Write(const QString &text)
 int RunFindJokes(const QString &text, FindOptions options, const QStringList &collections,
                  const QString &settingsPath)
 {
-    QStringList paths = collections;
-    if (paths.isEmpty()) {
-        SettingsFile(settingsPath).LoadRecentFiles(paths);
-        paths = paths.mid(0, 1);
-        if (paths.isEmpty())
-            return Fail(FindFailed, QStringLiteral("no collection given and none shown before"));
-    }
+    const QStringList paths = CollectionsToRead(collections, settingsPath);
+    if (paths.isEmpty())
+        return FailOnCommandLine(FindFailed, QStringLiteral("no collection given and none shown before"));
     bool matched = false;
     for (const QString &path : paths) {
         if (!CollectionExists(path))
-            return Fail(FindFailed, QStringLiteral("%1: no such joke file or folder").arg(path));
+            return FailOnCommandLine(FindFailed, QStringLiteral("%1: no such joke file or folder").arg(path));
         try {
             const TJokeCollection collection = ReadJokeCollection(path);
             const bool withPictures = !collection.PictureDir.isEmpty();
@@ -53,14 +43,14 @@ int RunFindJokes(const QString &text, FindOptions options, const QStringList &co
                     block += u' ' + path;
                 block += u'\n';
                 if (!Write(block))
-                    return Fail(FindFailed, QStringLiteral("cannot write to standard output"));
+                    return FailOnCommandLine(FindFailed, QStringLiteral("cannot write to standard output"));
                 matched = true;
             }
         } catch (const std::exception &e) {
-            return Fail(FindFailed, ExceptionText(e));
+            return FailOnCommandLine(FindFailed, ExceptionText(e));
         }
     }
     if (std::fflush(stdout) != 0)
-        return Fail(FindFailed, QStringLiteral("cannot write to standard output"));
+        return FailOnCommandLine(FindFailed, QStringLiteral("cannot write to standard output"));
     return matched ? FindMatched : FindNothing;
 }

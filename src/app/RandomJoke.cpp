@@ -1,19 +1,13 @@
 #include "app/RandomJoke.h"
 
+#include "app/CommandLineRuns.h"
 #include "app/JokeCollection.h"
-#include "app/Settings.h"
 #include "platform/AppError.h"
 
 #include <QRandomGenerator>
 #include <cstdio>
 
 namespace {
-
-int Fail(int status, const QString &text)
-{
-    std::fprintf(stderr, "zumoria: %s\n", text.toLocal8Bit().constData());
-    return status;
-}
 
 struct PickedJoke
 {
@@ -25,13 +19,9 @@ struct PickedJoke
 
 int RunRandomJoke(const QStringList &collections, const QString &settingsPath)
 {
-    QStringList paths = collections;
-    if (paths.isEmpty()) {
-        SettingsFile(settingsPath).LoadRecentFiles(paths);
-        paths = paths.mid(0, 1);
-        if (paths.isEmpty())
-            return Fail(RandomNoJokes, QStringLiteral("no collection given and none shown before"));
-    }
+    const QStringList paths = CollectionsToRead(collections, settingsPath);
+    if (paths.isEmpty())
+        return FailOnCommandLine(RandomNoJokes, QStringLiteral("no collection given and none shown before"));
     // One pass over the collections, keeping each joke seen with the chance
     // 1/(jokes seen so far): every joke is as likely as any other, and only
     // one collection is held at a time.
@@ -39,7 +29,7 @@ int RunRandomJoke(const QStringList &collections, const QString &settingsPath)
     quint64 seen = 0;
     for (const QString &path : paths) {
         if (!CollectionExists(path))
-            return Fail(RandomFailed, QStringLiteral("%1: no such joke file or folder").arg(path));
+            return FailOnCommandLine(RandomFailed, QStringLiteral("%1: no such joke file or folder").arg(path));
         try {
             TJokeCollection collection = ReadJokeCollection(path);
             for (JokeEntry &joke : collection.Jokes) {
@@ -47,11 +37,11 @@ int RunRandomJoke(const QStringList &collections, const QString &settingsPath)
                     picked = PickedJoke{std::move(joke), !collection.PictureDir.isEmpty()};
             }
         } catch (const std::exception &e) {
-            return Fail(RandomFailed, ExceptionText(e));
+            return FailOnCommandLine(RandomFailed, ExceptionText(e));
         }
     }
     if (!picked)
-        return Fail(RandomNoJokes, QStringLiteral("no jokes in %1").arg(paths.join(QStringLiteral(", "))));
+        return FailOnCommandLine(RandomNoJokes, QStringLiteral("no jokes in %1").arg(paths.join(QStringLiteral(", "))));
     const QByteArray text = JokeText(picked->joke, picked->withPictures).toUtf8() + '\n';
     std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
     return std::fflush(stdout) == 0 ? RandomOk : RandomFailed;

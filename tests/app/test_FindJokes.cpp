@@ -2,6 +2,7 @@
 #include "app/Program.h"
 #include "platform/ProfileFile.h"
 
+#include "support/ProgramRun.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
 
@@ -11,13 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct ProgramRun
-{
-    int status = -1;
-    QByteArray output;
-    QByteArray errors;
-};
 
 class FindJokesTest : public ::testing::Test
 {
@@ -29,22 +23,8 @@ protected:
                                "Semmi különös.", "<<", "##Harmadik", "Még egy szörnyeteg,", "", "és vége.", "<<"});
         fortunes = WriteBytes(tmp.filePath("mondasok"), "Szorny a neve.\n%\nNem az.\n%\n");
     }
-    // Runs the program in the C locale with its settings in a folder of
-    // this test.
-    ProgramRun Run(const QStringList &args)
-    {
-        QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
-        env.insert(QStringLiteral("LANG"), QStringLiteral("C"));
-        env.remove(QStringLiteral("LC_ALL"));
-        env.remove(QStringLiteral("DISPLAY"));
-        program.setProcessEnvironment(env);
-        program.start(QStringLiteral(ZUMORIA_BINARY_DIR "/zumoria"), args);
-        if (!program.waitForFinished(60000))
-            return {};
-        return {program.exitCode(), program.readAllStandardOutput(), program.readAllStandardError()};
-    }
+    // Runs the program in the C locale: the output is UTF-8 all the same.
+    ProgramRun Run(const QStringList &args) { return RunZumoria(args, config.path(), "C"); }
 
     QTemporaryDir tmp;
     QTemporaryDir config;
@@ -135,7 +115,8 @@ TEST_F(FindJokesTest, MistakesAndMissingCollectionsEndWithStatusTwo)
     for (const Case &c : cases) {
         const ProgramRun r = Run(c.args);
         EXPECT_EQ(r.status, 2) << c.args.join(' ').toStdString();
-        EXPECT_TRUE(r.errors.startsWith("zumoria: ") && r.errors.contains(c.says)) << r.errors.toStdString();
+        EXPECT_TRUE(r.errors.startsWith("zumoria: ") && r.errors.contains(QString::fromUtf8(c.says)))
+            << r.errors.toStdString();
         EXPECT_TRUE(r.output.isEmpty());
     }
 }

@@ -2,6 +2,7 @@
 // one joke of all the jokes given, the exports print fortune folders.
 #include "app/JokeCollection.h"
 #include "support/PdfText.h"
+#include "support/ProgramRun.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
 
@@ -16,31 +17,13 @@ namespace {
 
 const QString Games = QStringLiteral("/usr/share/games/fortunes");
 
-struct ProgramRun
-{
-    int status = -1;
-    QByteArray output;
-    QString errors;
-};
-
 class RandomJokeTest : public ::testing::Test
 {
 protected:
     // Runs the program with its settings in a folder of this test.
     ProgramRun Run(const QStringList &args, const QByteArray &lang = "C.UTF-8")
     {
-        QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
-        env.insert(QStringLiteral("LANG"), QString::fromLatin1(lang));
-        env.remove(QStringLiteral("LC_ALL"));
-        env.remove(QStringLiteral("LC_CTYPE"));
-        env.remove(QStringLiteral("DISPLAY"));
-        program.setProcessEnvironment(env);
-        program.start(QStringLiteral(ZUMORIA_BINARY_DIR "/zumoria"), args);
-        if (!program.waitForFinished(120000))
-            return {};
-        return {program.exitCode(), program.readAllStandardOutput(), QString::fromLocal8Bit(program.readAllStandardError())};
+        return RunZumoria(args, config.path(), lang);
     }
     QSet<QString> TextsOf(const QString &path)
     {
