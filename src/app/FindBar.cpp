@@ -160,32 +160,32 @@ void TFindBar::TextEdited(const QString &text)
 
 void TFindBar::FindNext()
 {
-    if (isHidden())
-        show();
-    if (edtKereses->text().isEmpty())
-        return Open();
-    Search();
-    SearchHit hit;
-    if (FSearchedText != edtKereses->text())
-        hit = FindFrom(TopJoke());
-    else
-        hit = FHit.Found() ? FSearch->Next(FHit) : FSearch->FirstFrom(TopJoke());
-    hit.Found() ? Show(hit, true) : ShowNothingFound();
+    Step(true);
 }
 
 void TFindBar::FindPrevious()
+{
+    Step(false);
+}
+
+void TFindBar::Step(bool forward)
 {
     if (isHidden())
         show();
     if (edtKereses->text().isEmpty())
         return Open();
     Search();
-    SearchHit from;
+    SearchHit hit;
+    // A text not counted yet (another collection, other options) starts at
+    // the joke at the top.
     if (FSearchedText != edtKereses->text())
-        from = FindFrom(TopJoke());
+        hit = FindFrom(TopJoke());
+    else if (FHit.Found())
+        hit = forward ? FSearch->Next(FHit) : FHit;
     else
-        from = FHit.Found() ? FHit : FSearch->FirstFrom(TopJoke());
-    const SearchHit hit = FSearch->Previous(from);
+        hit = FSearch->FirstFrom(TopJoke());
+    if (!forward)
+        hit = FSearch->Previous(hit);
     hit.Found() ? Show(hit, true) : ShowNothingFound();
 }
 

@@ -60,6 +60,8 @@ protected:
 
 private:
     void TextEdited(const QString &text);
+    // The next match (or the previous one) from the one the reader is at.
+    void Step(bool forward);
     void AccentsToggled();
     // The search over the jokes on show, made when first needed and anew
     // when the jokes or the options change.
