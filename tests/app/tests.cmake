@@ -34,3 +34,16 @@ add_test(NAME app.qt_texts_in_the_users_language
                  --gtest_filter=QtTranslationsTest.DISABLED_StartApplicationTakesTheUsersLanguage)
 set_tests_properties(app.qt_texts_in_the_users_language PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=hu_HU.UTF-8;LANG=hu_HU.UTF-8;LANGUAGE=")
+
+# Reading a collection in the real program under Xvfb and openbox: the wheel,
+# the reader's keys, the find bar, going to a joke, a joke at random, the
+# remembered place over restarts, the window's keys and a file dropped from
+# another program.
+set(_reader "${CMAKE_CURRENT_LIST_DIR}/reader")
+add_executable(app_drag_source "${_reader}/drag_source.cpp")
+target_link_libraries(app_drag_source PRIVATE Qt6::Widgets)
+foreach(_case wheel_keys_and_places find_go_to_and_random keys_of_the_window_and_a_drop)
+  add_test(NAME app.x11.reader.${_case}
+           COMMAND bash "${_reader}/x11_reader.sh" ${_case} $<TARGET_FILE:zumoria> $<TARGET_FILE:app_drag_source>)
+  set_tests_properties(app.x11.reader.${_case} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+endforeach()
