@@ -121,8 +121,9 @@ int TFindBar::TopJoke() const
 TJokeSearch &TFindBar::Search()
 {
     const FindOptions options{true, IgnoreAccents()};
-    if (!FSearch || FSearch->Options() != options) {
+    if (!FSearch || FSearch->Options() != options || FJokesVersion != FView->JokesVersion()) {
         FSearch = std::make_unique<TJokeSearch>(FView->Jokes(), !FView->PictureDir().isEmpty(), options);
+        FJokesVersion = FView->JokesVersion();
         FSearchedText.clear();
         FHit = {};
     }

@@ -86,6 +86,7 @@ private:
     SearchHit FHit;
     // The text as the reader last typed it.
     QString FTyped;
-    // The text FSearch has counted.
+    // The text FSearch has counted, and the jokes it was made from.
     QString FSearchedText;
+    quint64 FJokesVersion = 0;
 };

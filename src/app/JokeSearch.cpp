@@ -380,7 +380,7 @@ LineMatch TJokeSearch::PlaceOf(const std::vector<JokeEntry> &jokes, const Search
 std::vector<LineMatch> TJokeSearch::MatchesIn(const std::vector<JokeEntry> &jokes, int joke) const
 {
     std::vector<LineMatch> matches;
-    if (FCount == 0 || joke < 0 || joke >= JokeCount())
+    if (FCount == 0 || joke < 0 || joke >= JokeCount() || size_t(joke) >= jokes.size())
         return matches;
     const TScanner scanner(FText, FNeedle);
     const JokeEntry &entry = jokes[size_t(joke)];

@@ -77,6 +77,7 @@ void TJokeView::Clear()
     FPlainPlaces.clear();
     FPictures.reset();
     FFoundOf = nullptr;
+    ++FJokesVersion;
 }
 
 void TJokeView::SetJokes(std::vector<JokeEntry> jokes, const QString &dir,
@@ -85,6 +86,7 @@ void TJokeView::SetJokes(std::vector<JokeEntry> jokes, const QString &dir,
     RemovePanels();
     FFoundOf = nullptr;
     FJokes = std::move(jokes);
+    ++FJokesVersion;
     FDir = dir;
     FPictures = pictures && pictures->Dir() == dir ? std::move(pictures) : std::make_shared<PictureNames>(dir);
     FPlainPlaces.clear();

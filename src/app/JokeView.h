@@ -49,6 +49,9 @@ public:
     void Clear();
 
     int JokeCount() const { return int(FJokes.size()); }
+    // Counts the replacements of the jokes (SetJokes, Clear): what was made
+    // from the jokes of another count is out of date.
+    quint64 JokesVersion() const { return FJokesVersion; }
     const JokeEntry &Joke(int k) const { return FJokes.at(size_t(k)); }
     const std::vector<JokeEntry> &Jokes() const { return FJokes; }
     // Name, tag and bottom text of the panel of joke k: "vp"+k, k, "#"+(k+1).
@@ -155,6 +158,7 @@ private:
     int ColumnsForWidth() const;
 
     std::vector<JokeEntry> FJokes;
+    quint64 FJokesVersion = 0;
     std::map<int, TViccPanel *> FLive;
     QString FDir;
     std::shared_ptr<PictureNames> FPictures;

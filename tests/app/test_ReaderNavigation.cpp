@@ -326,6 +326,27 @@ TEST_F(ReaderTest, NextAndPreviousGoRoundTheWholeCollection)
     EXPECT_TRUE(errors.isEmpty());
 }
 
+TEST_F(ReaderTest, TheBarCountsTheJokesOnShow)
+{
+    Start(WriteCollection(tmp.filePath("a.vicc"), 50, {{3, QStringLiteral("kalap")}}));
+    QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(Bar()->edtKereses, QStringLiteral("kalap"));
+    EXPECT_EQ(Bar()->lblTalalat->text(), "1 / 1");
+    // Another collection: its matches are counted and marked, the view
+    // stays at its top; F3 goes to the first.
+    window->OpenJokeFile(WriteCollection(tmp.filePath("b.vicc"), 50, {{5, "kalap"}, {9, "Kalap"}}), true);
+    EXPECT_EQ(Bar()->lblTalalat->text(), "2 találat");
+    EXPECT_EQ(View()->ScrollPosition(), 0);
+    EXPECT_EQ(View()->LivePanel(4)->FoundText().size(), 1u);
+    QTest::keyClick(window.get(), Qt::Key_F3);
+    EXPECT_EQ(Bar()->lblTalalat->text(), "1 / 2");
+    // Jokes that go away under the bar leave nothing to find.
+    View()->Clear();
+    QTest::keyClick(window.get(), Qt::Key_F3);
+    EXPECT_EQ(Bar()->lblTalalat->text(), "Nincs találat");
+    EXPECT_TRUE(errors.isEmpty());
+}
+
 TEST_F(ReaderTest, GoingToAJokeByItsNumber)
 {
     Start(WriteCollection(tmp.filePath("tizezer.vicc"), 10000));
