@@ -65,6 +65,18 @@ QString WriteCollection(const QString &path, int n, const QMap<int, QString> &pl
     return WriteJokeFile(path, text);
 }
 
+// True when the character at column of a text line of the panel stands on
+// the orange mark of the match the reader is at (looked at just above the
+// letters, where no glyph reaches). fromColumn: the first character of the
+// line's row.
+bool CurrentMarkAt(TViccPanel *panel, int line, int column, int fromColumn = 0)
+{
+    const QFontMetrics metrics(panel->TextFont());
+    const int x = 6 + metrics.horizontalAdvance(QString(column - fromColumn, u'x')) + 2;
+    const int y = int(panel->RowTop(line, column)) + 1;
+    return Near(panel->grab().toImage().pixel(x, y), QColor(255, 150, 50));
+}
+
 QWheelEvent Wheel(QPoint pixels, QPoint angle)
 {
     return QWheelEvent(QPointF(50, 50), QPointF(50, 50), pixels, angle, Qt::NoButton, Qt::NoModifier,
@@ -241,11 +253,8 @@ TEST_F(ReaderTest, TheFindBarBringsAPlantedWordIntoViewAndMarksIt)
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->FoundText(), (std::vector<LineMatch>{{1, 9, 6}}));
     // The match the reader is at is marked in orange where its letters are.
-    const QImage shown = panel->grab().toImage();
-    const QFontMetrics metrics(panel->TextFont());
-    const int x = 6 + metrics.horizontalAdvance(QStringLiteral("Itt van: ")) + 2;
-    const int y = int(panel->RowTop(1, 9)) + 1;
-    EXPECT_TRUE(Near(shown.pixel(x, y), QColor(255, 150, 50))) << std::hex << shown.pixel(x, y);
+    EXPECT_TRUE(CurrentMarkAt(panel, 1, 9));
+    EXPECT_FALSE(CurrentMarkAt(panel, 1, 2));
     // Other panels in view carry no marks.
     for (const auto &[k, other] : View()->LivePanels())
         EXPECT_EQ(other->FoundText().empty(), k != 7776) << k;
@@ -311,11 +320,8 @@ TEST_F(ReaderTest, NextAndPreviousGoRoundTheWholeCollection)
         TViccPanel *panel = View()->LivePanel(step.joke);
         ASSERT_NE(panel, nullptr);
         // Both matches of #7777 are marked; the reader's is the orange one.
-        const QImage shown = panel->grab().toImage();
-        const QFontMetrics metrics(panel->TextFont());
-        const int x = 6 + metrics.horizontalAdvance(QString(step.column, u'x')) + 2;
-        const int y = int(panel->RowTop(1, step.column)) + 1;
-        EXPECT_TRUE(Near(shown.pixel(x, y), QColor(255, 150, 50))) << step.count;
+        EXPECT_TRUE(CurrentMarkAt(panel, 1, step.column)) << step.count;
+        EXPECT_FALSE(CurrentMarkAt(panel, 1, 25 - step.column)) << step.count;
         EXPECT_EQ(panel->FoundText().size(), step.joke == 7776 ? 2u : 1u);
     }
     // Typing looks from the joke at the top on, going round at the end.
@@ -546,12 +552,11 @@ TEST_F(ReaderTest, FoundTextOnAWrappedRowIsMarkedThere)
     window->Reader->SetWrapLines(true);
     QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
     QTest::keyClicks(Bar()->edtKereses, QStringLiteral("macska"));
+    // On the row that starts with the word, below the first.
     TViccPanel *panel = View()->LivePanel(0);
-    const qint64 top = panel->RowTop(0, 300);
-    EXPECT_GT(top, 30);
-    const QImage shown = panel->grab().toImage();
-    EXPECT_TRUE(Near(shown.pixel(8, int(top) + 1), QColor(255, 150, 50)));
-    EXPECT_FALSE(Near(shown.pixel(8, 31), QColor(255, 150, 50)));
+    EXPECT_GT(panel->RowTop(0, 300), 30);
+    EXPECT_TRUE(CurrentMarkAt(panel, 0, 300, 300));
+    EXPECT_FALSE(CurrentMarkAt(panel, 0, 0));
 }
 
 TEST_F(ReaderTest, TheKeysPeopleTry)
