@@ -129,26 +129,9 @@ public:
     }
 
     // The first match in [from, to), or -1.
-    qint64 First(qint64 from, qint64 to) const
-    {
-        qint64 found = -1;
-        Scan(from, to, [&](qint64 at) {
-            found = at;
-            return false;
-        });
-        return found;
-    }
-
+    qint64 First(qint64 from, qint64 to) const { return Edge(from, to, false); }
     // The last match in [from, to), counting from a match-free start.
-    qint64 Last(qint64 from, qint64 to) const
-    {
-        qint64 found = -1;
-        Scan(from, to, [&](qint64 at) {
-            found = at;
-            return true;
-        });
-        return found;
-    }
+    qint64 Last(qint64 from, qint64 to) const { return Edge(from, to, true); }
 
     qint64 Count(qint64 from, qint64 to) const
     {
@@ -172,6 +155,16 @@ public:
     }
 
 private:
+    qint64 Edge(qint64 from, qint64 to, bool last) const
+    {
+        qint64 found = -1;
+        Scan(from, to, [&](qint64 at) {
+            found = at;
+            return last;
+        });
+        return found;
+    }
+
     // True when a match could begin inside another one ("aa", "abab").
     static bool SelfOverlapping(QByteArrayView needle)
     {
