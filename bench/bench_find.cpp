@@ -201,8 +201,25 @@ void Folding(benchmark::State &state)
     }
 }
 
+// Wrapping long lines: the whole collection laid out anew for a width of
+// the view, as a resize of the window with wrapping on does.
+void WrapLayout(benchmark::State &state)
+{
+    Tfrm_Main &window = Window();
+    TJokeView &view = *window.sbxMain;
+    view.SetWrapLines(true);
+    int step = 0;
+    for (auto _ : state) {
+        // Widths a character apart, so every step has other rows.
+        view.resize(500 + 9 * (++step % 20), view.height());
+    }
+    state.counters["columns"] = view.WrapColumns();
+    view.SetWrapLines(false);
+}
+
 } // namespace
 
+BENCHMARK(WrapLayout)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 BENCHMARK(Folding)->ArgName("accents_ignored")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()
     ->Iterations(3);
 BENCHMARK(Keystrokes)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
