@@ -43,3 +43,15 @@ function(zumoria_layer_tests layer)
                  TIMEOUT 300)
   endforeach()
 endfunction()
+
+# Every SVG picture in dir (under src/) becomes a resource of the layer or
+# room target at ":<prefix>/<file name>", so a new picture needs its file and
+# nothing else here. The resources come with the library's objects and need
+# no registration in code.
+function(zumoria_pictures target prefix dir)
+  file(GLOB _pictures CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.svg")
+  qt_add_resources(${target} "${target}_pictures"
+    PREFIX "${prefix}"
+    BASE "${CMAKE_CURRENT_SOURCE_DIR}/${dir}"
+    FILES ${_pictures})
+endfunction()

@@ -72,7 +72,8 @@ Tfrm_About::Tfrm_About(QWidget *parent)
     sbBezar = new QToolButton(this);
     sbBezar->setObjectName(QStringLiteral("sbBezar"));
     sbBezar->setAutoRaise(true);
-    sbBezar->setIcon(QIcon(CloseGlyph()));
+    sbBezar->setIcon(CloseGlyph());
+    sbBezar->setIconSize(QSize(12, 12));
     sbBezar->setGeometry(444, 8, 23, 22);
     sbBezar->setCursor(Qt::PointingHandCursor);
     connect(sbBezar, &QToolButton::clicked, this, Guarded([this] { sbBezarClick(); }));

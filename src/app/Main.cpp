@@ -84,7 +84,7 @@ Tfrm_Main::~Tfrm_Main()
 
 void Tfrm_Main::BuildMenus()
 {
-    auto icon = [this](int k) { return QIcon(QPixmap::fromImage(imglMain[size_t(k)])); };
+    auto icon = [this](int k) { return imglMain[size_t(k)]; };
 
     mnuKategoria = new QMenu(this);
     mnuKategoria->setObjectName(QStringLiteral("mnuKategoria"));
@@ -129,7 +129,7 @@ QToolButton *Tfrm_Main::AddButton(const char *name, int image, const QString &hi
     auto *button = new QToolButton(tbrMain);
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoRaise(true);
-    button->setIcon(QIcon(QPixmap::fromImage(imglMain[size_t(image)])));
+    button->setIcon(imglMain[size_t(image)]);
     button->setIconSize(QSize(16, 16));
     button->setFixedSize(ButtonWidth, ButtonHeight);
     button->setCursor(Qt::PointingHandCursor);

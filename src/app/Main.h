@@ -6,7 +6,7 @@
 #include "app/ColorScheme.h"
 #include "platform/WavePlayer.h"
 
-#include <QImage>
+#include <QIcon>
 #include <QStringList>
 #include <QWidget>
 #include <memory>
@@ -43,7 +43,7 @@ public:
 
     // Components, in the order of the window's design.
     QFrame *Panel2 = nullptr;        // title strip
-    std::vector<QImage> imglMain;    // 16 × 16 images of toolbar and menus
+    std::vector<QIcon> imglMain;     // 16 × 16 images of toolbar and menus
     QMenu *mnuKategoria = nullptr;   // collections menu
     QAction *mniViccForras = nullptr;
     QFrame *Panel4 = nullptr;        // frame around the joke view

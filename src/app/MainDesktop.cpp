@@ -61,7 +61,7 @@ void Tfrm_Main::CreateDesktopParts()
 {
     trIcon = new TDskTrayIcon(this);
     trIcon->setObjectName(QStringLiteral("trIcon"));
-    trIcon->SetIcon(QIcon(QPixmap::fromImage(imglMain[0])));
+    trIcon->SetIcon(imglMain[0]);
     trIcon->SetPopupMenu(pmTray);
     trIcon->SetActive(false);
     trIcon->Loaded();

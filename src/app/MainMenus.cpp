@@ -124,7 +124,7 @@ void Tfrm_Main::RemoveRecentFileItems()
 
 void Tfrm_Main::AddRecentFileItems()
 {
-    const QIcon icon(QPixmap::fromImage(imglMain[RecentItemImage]));
+    const QIcon &icon = imglMain[RecentItemImage];
     for (int k = 0; k < FRecentFiles.size(); ++k) {
         const QString name = NamePart(FRecentFiles[k]);
         auto *item = new QAction(icon, PlainCaption(name), mnuKategoria);

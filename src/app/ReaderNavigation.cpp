@@ -57,10 +57,10 @@ void TReaderNavigation::BuildMenuAndButton()
     pmOlvasas = new QMenu(FForm);
     pmOlvasas->setObjectName(QStringLiteral("pmOlvasas"));
     mniKereses = Command(this, "mniKereses", QStringLiteral("Keresés..."), QKeySequence(Qt::CTRL | Qt::Key_F));
-    mniKereses->setIcon(QIcon(QPixmap::fromImage(MagnifierImage())));
+    mniKereses->setIcon(MagnifierImage());
     mniUgras = Command(this, "mniUgras", QStringLiteral("Ugrás viccre..."), QKeySequence(Qt::CTRL | Qt::Key_G));
     mniVeletlen = Command(this, "mniVeletlen", QStringLiteral("Véletlen vicc"), QKeySequence(Qt::CTRL | Qt::Key_R));
-    mniVeletlen->setIcon(QIcon(QPixmap::fromImage(FForm->imglMain[0])));
+    mniVeletlen->setIcon(FForm->imglMain[0]);
     mniTordeles = Command(this, "mniTordeles", QStringLiteral("Hosszú sorok tördelése"), QKeySequence());
     mniTordeles->setCheckable(true);
     pmOlvasas->addActions({mniKereses, mniUgras, mniVeletlen});
@@ -80,7 +80,7 @@ void TReaderNavigation::BuildMenuAndButton()
     tbOlvasas = new QToolButton(FForm->tbrMain);
     tbOlvasas->setObjectName(QStringLiteral("tbOlvasas"));
     tbOlvasas->setAutoRaise(true);
-    tbOlvasas->setIcon(QIcon(QPixmap::fromImage(MagnifierImage())));
+    tbOlvasas->setIcon(MagnifierImage());
     tbOlvasas->setIconSize(QSize(16, 16));
     tbOlvasas->setFixedSize(DropDownButtonWidth, ButtonHeight);
     tbOlvasas->setCursor(Qt::PointingHandCursor);

@@ -1,3 +1,4 @@
+#include "app/Artwork.h"
 #include "app/JokeView.h"
 #include "app/Main.h"
 #include "app/Maker.h"
@@ -395,7 +396,7 @@ TEST_F(DesktopTest, TrayMenuItemsShowTheirImages)
     const int images[] = {0, 9};
     for (int k = 0; k < 2; ++k) {
         const QImage shown = items[k]->icon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
-        EXPECT_EQ(shown, window->imglMain[size_t(images[k])].convertToFormat(QImage::Format_ARGB32))
+        EXPECT_EQ(shown, ToolbarImage(images[k]).pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32))
             << items[k]->text().toStdString();
     }
     // And the menu draws them: the item rows hold the images' colours.
@@ -404,7 +405,7 @@ TEST_F(DesktopTest, TrayMenuItemsShowTheirImages)
     const QImage menu = window->pmTray->grab().toImage();
     for (int k = 0; k < 2; ++k) {
         const QRect row = window->pmTray->actionGeometry(items[k]);
-        const QRgb key = MainColour(window->imglMain[size_t(images[k])]);
+        const QRgb key = MainColour(ToolbarImage(images[k]).pixmap(16, 16).toImage());
         bool found = false;
         for (int x = row.left(); x < row.left() + 40 && !found; ++x)
             for (int y = row.top(); y <= row.bottom() && !found; ++y)

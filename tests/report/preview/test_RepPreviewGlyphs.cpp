@@ -1,6 +1,7 @@
 // The preview toolbar glyphs: one distinct picture per index, sharp at any
-// device pixel ratio, greyed when disabled.
+// device pixel ratio, greyed when disabled, each like its reference.
 #include "report/preview/detail/RepPreviewGlyphs.h"
+#include "support/PictureSheets.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -63,3 +64,19 @@ TEST(RepPreviewGlyphs, SharpAtDoubleDensityAndGreyWhenDisabled)
 }
 
 } // namespace
+
+// Row 0 of a reference sheet is the glyphs as shown, row 1 as disabled.
+TEST(RepPreviewGlyphs, EveryGlyphLooksLikeItsReferenceInBothLooks)
+{
+    std::vector<QString> names(std::begin(PreviewGlyphNames), std::end(PreviewGlyphNames));
+    for (const qreal ratio : {1.0, 2.0}) {
+        std::vector<std::vector<QImage>> rows(2);
+        for (int i = 0; i < PreviewGlyphCount; ++i) {
+            rows[0].push_back(Render(i, QIcon::Normal, ratio));
+            rows[1].push_back(Render(i, QIcon::Disabled, ratio));
+        }
+        ExpectSheetMatches(
+            PictureSheet(rows),
+            QStringLiteral(ZUMORIA_SOURCE_DIR "/tests/report/preview/data/glyphs@%1x.png").arg(ratio), names);
+    }
+}
