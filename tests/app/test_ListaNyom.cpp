@@ -4,6 +4,7 @@
 #include "app/BatchExport.h"
 #include "app/ListaNyom.h"
 #include "app/Main.h"
+#include "app/Maker.h"
 #include "app/Program.h"
 #include "platform/AppError.h"
 #include "report/model/RepBands.h"
@@ -121,6 +122,111 @@ TEST(ListaNyom, EmptyLinesAndLooksByFirstCharacter)
         {">>kep.jpg", TLineLook::Text}, {"ő", TLineLook::Text}};
     for (const auto &[line, look] : cases)
         EXPECT_EQ(LineLookOf(line), look) << line.toStdString();
+}
+
+// The joke list as the program stores it (ListaNyom.zrd): its paper, bands,
+// functions and printables.
+TEST(ListaNyom, TheStoredDefinitionGivesTheListItsLayout)
+{
+    TrepLista report;
+    EXPECT_EQ(report.Name(), "repLista");
+    EXPECT_EQ(report.ReportTitle, QStringLiteral("Események"));
+    EXPECT_EQ(report.Page().PaperSize(), TRepPaperSize::A4);
+    EXPECT_EQ(report.Page().Orientation(), poPortrait);
+    EXPECT_EQ(report.Page().Columns(), 2);
+    EXPECT_EQ(report.Width(), 794);
+    EXPECT_EQ(report.Height(), 1123);
+    EXPECT_EQ(report.Units(), TRepUnit::MM);
+    EXPECT_DOUBLE_EQ(report.Page().TopMargin(), 10.0);
+    EXPECT_DOUBLE_EQ(report.Page().BottomMargin(), 16.0);
+    EXPECT_EQ(report.Font().Name, "Comic Sans MS");
+    EXPECT_EQ(report.Font().Charset, 238);
+
+    ASSERT_EQ(report.BandList().size(), 3u);
+    EXPECT_EQ(report.BandList()[0]->Name(), "RepBand1");
+    EXPECT_EQ(report.BandList()[1], report.RepStringsBand1);
+    EXPECT_EQ(report.BandList()[2]->Name(), "RepBand2");
+    EXPECT_EQ(report.RepStringsBand1->Width(), 359);
+    EXPECT_EQ(report.RepStringsBand1->Master(), &report);
+    EXPECT_EQ(report.Functions().Name(3), "REPSTRINGSBAND1");
+
+    // A joke line wider than the column goes on below, the band growing.
+    EXPECT_EQ(report.RepExpr->Expression(), "RepStringsBand1");
+    EXPECT_TRUE(report.RepExpr->AutoStretch);
+    EXPECT_TRUE(report.RepExpr->WordWrap);
+    EXPECT_FALSE(report.RepExpr->AutoSize());
+
+    auto *banner = report.findChild<TRepLabel *>(QStringLiteral("RepLabel5"));
+    ASSERT_NE(banner, nullptr);
+    EXPECT_EQ(banner->Caption(), "Zumoria V3.0");
+    EXPECT_EQ(banner->Font().Size, 26);
+    EXPECT_TRUE(banner->Font().Bold);
+    EXPECT_EQ(banner->Font().Color, 0x00DADADAu);
+    auto *page = report.findChild<TRepSysData *>(QStringLiteral("RepSysData2"));
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->Text(), "Oldal: ");
+    EXPECT_EQ(page->Alignment(), TAlignment::taRightJustify);
+    EXPECT_EQ(page->Left() + page->Width(), 718);
+    EXPECT_EQ(report.RepShape2->Shape, TRepShapeType::rsTopAndBottom);
+    EXPECT_EQ(report.RepShape2->Brush.Color, 0x00E9E9E9u);
+    EXPECT_EQ(report.RepShape2->Width(), 661);
+    EXPECT_EQ(report.RepLabel1->Caption(), QString::fromLatin1(Maker::HomePage));
+}
+
+// Where one band print ended: band, page, column and cursor after it.
+struct Placed
+{
+    QString band;
+    int page, column, cursorX, cursorY;
+};
+
+// A heading, 120 lines and a number: down column 1, on into column 2 and
+// over to page 2, with a header on top and a footer at the bottom of every
+// page.
+TEST(ListaNyom, TheListFlowsDownTwoColumnsAndOverPages)
+{
+    TrepLista report;
+    QStringList lines{QStringLiteral("*** vicc")};
+    for (int i = 0; i < 120; ++i)
+        lines << QStringLiteral("sor %1").arg(i);
+    lines << QStringLiteral("#1");
+    report.SetPrintList(QStringLiteral("/a/lista.vicc"), lines);
+    std::map<QString, std::vector<Placed>> placed;
+    for (TRepCustomBand *band : report.BandList())
+        band->AfterPrint = [&](TRepCustomBand *b, bool) {
+            placed[b->Name()].push_back(
+                {b->Name(), report.PagesStarted(), report.ColumnIndex(), report.CursorX(), report.CursorY()});
+        };
+    TRepPrinter printer;
+    report.RenderInto(printer);
+
+    EXPECT_NEAR(report.FooterReserve(), 105.833, 0.001);
+    const auto &printed = placed["RepStringsBand1"];
+    ASSERT_EQ(printed.size(), size_t(lines.size()));
+    // The header ends at 100 + 156; the heading (63.5 rounds to 64) and the
+    // first line (50.27 rounds to 50) follow at the column's top.
+    const auto &headers = placed["RepBand1"];
+    ASSERT_EQ(headers.size(), 2u);
+    EXPECT_EQ(headers[0].cursorY, 100 + 156);
+    EXPECT_EQ(printed[0].cursorX, 100);
+    EXPECT_EQ(printed[0].cursorY, 256 + 64);
+    EXPECT_EQ(printed[1].cursorY, 256 + 64 + 50);
+    // Column 1 holds the heading and 47 lines: one more would end at 2720,
+    // below 2810 less the footer's 105.8. The next starts column 2.
+    EXPECT_EQ(printed[47].column, 1);
+    EXPECT_EQ(printed[47].cursorY, 256 + 64 + 47 * 50);
+    EXPECT_EQ(printed[48].column, 2);
+    EXPECT_EQ(printed[48].page, 1);
+    EXPECT_EQ(printed[48].cursorX, 1050);
+    EXPECT_EQ(printed[48].cursorY, 256 + 50);
+    const auto &footers = placed["RepBand2"];
+    ASSERT_EQ(footers.size(), 2u);
+    for (const Placed &footer : footers)
+        EXPECT_EQ(footer.cursorY, 2704 + 106);
+    EXPECT_EQ(headers[1].page, 2);
+    EXPECT_EQ(printed.back().page, 2);
+    EXPECT_EQ(printer.PageCount(), 2);
+    EXPECT_EQ(printer.Status(), TRepPrinter::StatusFinished);
 }
 
 TEST(ListaNyom, SampleCollectionExportedToPdf)

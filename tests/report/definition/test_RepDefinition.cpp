@@ -15,14 +15,14 @@
 
 namespace {
 
-QByteArray JokeListText()
+QByteArray ListText()
 {
-    QFile file(QStringLiteral(ZUMORIA_SOURCE_DIR "/tests/report/data/joke_list.zrd"));
+    QFile file(QStringLiteral(ZUMORIA_SOURCE_DIR "/tests/report/data/two_column_list.zrd"));
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
     return file.readAll();
 }
 
-// A report with the joke list's one handler.
+// A report with the list's one handler.
 class ListReport : public TRepReport
 {
 public:
@@ -30,8 +30,7 @@ public:
     bool BindHandler(TRepControl *component, const QString &event, const QString &handler) override
     {
         auto *band = dynamic_cast<TRepCustomBand *>(component);
-        if (!band || event != QLatin1String("BeforePrint") ||
-            handler != QLatin1String("RepStringsBand1BeforePrint"))
+        if (!band || event != QLatin1String("BeforePrint") || handler != QLatin1String("EntriesBeforePrint"))
             return false;
         band->BeforePrint = [this](TRepCustomBand *, bool &) { ++BeforePrintCalls; };
         return true;
@@ -65,13 +64,13 @@ T *Find(TRepCustomReport &report, const char *name)
     return report.findChild<T *>(QString::fromLatin1(name));
 }
 
-TEST(RepDefinition, TheJokeListLoadsWithItsGeometry)
+TEST(RepDefinition, AListLoadsWithItsGeometry)
 {
     ListReport report;
-    LoadReportDefinition(report, JokeListText(), QStringLiteral("joke_list.zrd"));
+    LoadReportDefinition(report, ListText(), QStringLiteral("two_column_list.zrd"));
 
-    EXPECT_EQ(report.Name(), "repLista");
-    EXPECT_EQ(report.ReportTitle, QStringLiteral("Események"));
+    EXPECT_EQ(report.Name(), "repList");
+    EXPECT_EQ(report.ReportTitle, QStringLiteral("Glossary"));
     EXPECT_EQ(report.Page().PaperSize(), TRepPaperSize::A4);
     EXPECT_EQ(report.Page().Columns(), 2);
     EXPECT_EQ(report.Width(), 794);
@@ -79,72 +78,80 @@ TEST(RepDefinition, TheJokeListLoadsWithItsGeometry)
     EXPECT_EQ(report.Units(), TRepUnit::MM);
     EXPECT_DOUBLE_EQ(report.Page().TopMargin(), 10.0);
     EXPECT_DOUBLE_EQ(report.Page().BottomMargin(), 16.0);
-    EXPECT_EQ(report.Font().Name, "Comic Sans MS");
-    EXPECT_EQ(report.Font().Charset, 238);
+    EXPECT_EQ(report.Font().Name, "Arial");
+    EXPECT_EQ(report.Font().Charset, 0);
+    EXPECT_FALSE(report.ShowProgress);
 
-    auto *strings = Find<TRepStringsBand>(report, "RepStringsBand1");
+    auto *strings = Find<TRepStringsBand>(report, "Entries");
     ASSERT_NE(strings, nullptr);
     EXPECT_EQ(strings->Width(), 359);
     EXPECT_EQ(strings->Height(), 24);
     EXPECT_EQ(strings->Master(), &report);
-    EXPECT_EQ(strings->Items().size(), 2);
+    EXPECT_EQ(strings->Items(), (QStringList{"=Heading", "entry", "+1"}));
     ASSERT_TRUE(strings->BeforePrint);
     bool print = true;
     strings->BeforePrint(strings, print);
     EXPECT_EQ(report.BeforePrintCalls, 1);
 
     ASSERT_EQ(report.BandList().size(), 3u);
-    EXPECT_EQ(report.BandList()[0]->Name(), "RepBand1");
+    EXPECT_EQ(report.BandList()[0]->Name(), "PageHeader");
     EXPECT_EQ(report.BandList()[1], strings);
-    EXPECT_EQ(report.BandList()[2]->Name(), "RepBand2");
+    EXPECT_EQ(report.BandList()[2]->Name(), "PageFooter");
 
     TRepEvEnvironment &functions = report.Functions();
     ASSERT_EQ(functions.Count(), 4);
-    EXPECT_EQ(functions.Name(3), "REPSTRINGSBAND1");
+    EXPECT_EQ(functions.Name(3), "ENTRIES");
     EXPECT_EQ(functions.Expression(3), "''");
 
-    auto *label5 = Find<TRepLabel>(report, "RepLabel5");
-    ASSERT_NE(label5, nullptr);
-    EXPECT_EQ(label5->Font().Size, 26);
-    EXPECT_TRUE(label5->Font().Bold);
-    EXPECT_EQ(label5->Font().Color, 0x00DADADAu);
+    auto *banner = Find<TRepLabel>(report, "Banner");
+    ASSERT_NE(banner, nullptr);
+    EXPECT_EQ(banner->Font().Size, 24);
+    EXPECT_TRUE(banner->Font().Bold);
+    EXPECT_EQ(banner->Font().Color, 0x00C0C0C0u);
+
+    auto *text = Find<TRepExpr>(report, "EntryText");
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(text->AutoStretch);
+    EXPECT_FALSE(text->AutoSize());
+    EXPECT_TRUE(text->WordWrap);
 
     // Values are Native: the footer's system data field is 4.50 mm high,
     // 4.23 mm below the band top and 20.64 mm wide.
-    auto *sys1 = Find<TRepSysData>(report, "RepSysData1");
-    ASSERT_NE(sys1, nullptr);
-    EXPECT_NEAR(sys1->Size().Height(), 4.50, 0.005);
-    EXPECT_NEAR(sys1->Size().Top(), 4.23, 0.005);
-    EXPECT_EQ(sys1->Data(), TRepSysDataType::rsDateTime);
-    auto *sys2 = Find<TRepSysData>(report, "RepSysData2");
-    ASSERT_NE(sys2, nullptr);
-    EXPECT_EQ(sys2->Text(), "Oldal: ");
-    EXPECT_EQ(sys2->Alignment(), TAlignment::taRightJustify);
+    auto *printedAt = Find<TRepSysData>(report, "PrintedAt");
+    ASSERT_NE(printedAt, nullptr);
+    EXPECT_NEAR(printedAt->Size().Height(), 4.50, 0.005);
+    EXPECT_NEAR(printedAt->Size().Top(), 4.23, 0.005);
+    EXPECT_EQ(printedAt->Data(), TRepSysDataType::rsDateTime);
+    auto *pageNo = Find<TRepSysData>(report, "PageNo");
+    ASSERT_NE(pageNo, nullptr);
+    EXPECT_EQ(pageNo->Text(), "Page ");
+    EXPECT_EQ(pageNo->Alignment(), TAlignment::taRightJustify);
     // Right-aligned to the 718-pixel band whatever its text's width.
-    EXPECT_EQ(sys2->Left() + sys2->Width(), 718);
+    EXPECT_EQ(pageNo->Left() + pageNo->Width(), 718);
 
-    auto *shape = Find<TRepShape>(report, "RepShape2");
-    ASSERT_NE(shape, nullptr);
-    EXPECT_EQ(shape->Shape, TRepShapeType::rsTopAndBottom);
-    EXPECT_EQ(shape->Brush.Color, 0x00E9E9E9u);
-    EXPECT_EQ(shape->Width(), 661);
+    auto *strip = Find<TRepShape>(report, "EntryStrip");
+    ASSERT_NE(strip, nullptr);
+    EXPECT_EQ(strip->Shape, TRepShapeType::rsTopAndBottom);
+    EXPECT_EQ(strip->Brush.Color, 0x00F0F0F0u);
+    EXPECT_EQ(strip->Width(), 661);
 }
 
 TEST(RepDefinition, WritingAndReadingGiveTheSameDefinition)
 {
     ListReport report;
-    LoadReportDefinition(report, JokeListText());
+    LoadReportDefinition(report, ListText());
     const QByteArray saved = SaveReportDefinition(report);
 
     ListReport again;
     LoadReportDefinition(again, saved, QStringLiteral("saved"));
     EXPECT_EQ(SaveReportDefinition(again), saved);
     EXPECT_EQ(again.BandList().size(), 3u);
-    auto *expr = Find<TRepExpr>(again, "RepExpr");
+    auto *expr = Find<TRepExpr>(again, "EntryText");
     ASSERT_NE(expr, nullptr);
-    EXPECT_EQ(expr->Expression(), "RepStringsBand1");
+    EXPECT_EQ(expr->Expression(), "Entries");
     EXPECT_FALSE(expr->AutoSize());
-    EXPECT_EQ(expr->Font().Name, "Garamond");
+    EXPECT_TRUE(expr->AutoStretch);
+    EXPECT_EQ(expr->Font().Name, "Times New Roman");
 }
 
 TEST(RepDefinition, EveryDefinitionInTheSourceTreeSavesToATextThatLoadsBackToItself)
@@ -276,7 +283,7 @@ class BadDefinitions : public ::testing::TestWithParam<BadDefinition> {};
 TEST_P(BadDefinitions, AreRejectedWithALineAndLeaveTheReportAlone)
 {
     ListReport report;
-    LoadReportDefinition(report, JokeListText());
+    LoadReportDefinition(report, ListText());
     const QByteArray before = SaveReportDefinition(report);
     try {
         LoadReportDefinition(report, GetParam().text, QStringLiteral("bad.zrd"));

@@ -25,26 +25,30 @@
 
 namespace {
 
-// The joke list: its stored definition and the three line looks.
+// A list in two columns (tests/report/data/two_column_list.zrd) whose
+// before-print handler gives each entry one of three looks by its first
+// character: "=" a heading (24 px high, indented 24 px, bold, strip on), "+"
+// a total (24 px, right-aligned, bold), anything else plain text (19 px,
+// indented 52 px).
 class ListReport : public TRepReport
 {
 public:
     ListReport()
     {
-        QFile file(QStringLiteral(ZUMORIA_SOURCE_DIR "/tests/report/data/joke_list.zrd"));
+        QFile file(QStringLiteral(ZUMORIA_SOURCE_DIR "/tests/report/data/two_column_list.zrd"));
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        LoadReportDefinition(*this, file.readAll(), QStringLiteral("joke_list.zrd"));
-        Strings = findChild<TRepStringsBand *>(QStringLiteral("RepStringsBand1"));
-        Expr = findChild<TRepExpr *>(QStringLiteral("RepExpr"));
-        Shape = findChild<TRepShape *>(QStringLiteral("RepShape2"));
-        Header = findChild<TRepBand *>(QStringLiteral("RepBand1"));
-        Footer = findChild<TRepBand *>(QStringLiteral("RepBand2"));
+        LoadReportDefinition(*this, file.readAll(), QStringLiteral("two_column_list.zrd"));
+        Strings = findChild<TRepStringsBand *>(QStringLiteral("Entries"));
+        Expr = findChild<TRepExpr *>(QStringLiteral("EntryText"));
+        Shape = findChild<TRepShape *>(QStringLiteral("EntryStrip"));
+        Header = findChild<TRepBand *>(QStringLiteral("PageHeader"));
+        Footer = findChild<TRepBand *>(QStringLiteral("PageFooter"));
     }
 
     bool BindHandler(TRepControl *component, const QString &event, const QString &handler) override
     {
-        if (component->Name() != QLatin1String("RepStringsBand1") || event != QLatin1String("BeforePrint") ||
-            handler != QLatin1String("RepStringsBand1BeforePrint"))
+        if (component->Name() != QLatin1String("Entries") || event != QLatin1String("BeforePrint")
+            || handler != QLatin1String("EntriesBeforePrint"))
             return false;
         static_cast<TRepCustomBand *>(component)->BeforePrint = [this](TRepCustomBand *band, bool &print) {
             if (band == Strings)
@@ -59,28 +63,18 @@ public:
     {
         const QString line = Expr->CurrentValue().Text();
         const QChar first = line.isEmpty() ? QChar() : line.at(0);
-        TRepFont font;
-        if (first == QLatin1Char('*') || first == QLatin1Char('#')) {
-            const bool heading = first == QLatin1Char('*');
-            Strings->SetHeight(24);
-            Expr->SetLeft(24);
-            Expr->SetAlignment(heading ? TAlignment::taLeftJustify : TAlignment::taRightJustify);
-            font.Name = QStringLiteral("Comic Sans MS");
-            font.Size = heading ? 12 : 10;
-            font.Bold = true;
-            font.Color = heading ? 0x00FF0000 : 0x000000FF;
-            Shape->SetEnabled(heading);
-        } else {
-            Strings->SetHeight(19);
-            Expr->SetLeft(52);
-            Expr->SetAlignment(TAlignment::taLeftJustify);
-            font.Name = QStringLiteral("Garamond");
-            font.Size = 11;
-            font.Color = 0;
-            Shape->SetEnabled(false);
-        }
-        font.Charset = 0;
+        const bool heading = first == u'=';
+        const bool total = first == u'+';
+        TRepFont font = Expr->Font();
+        font.Name = heading || total ? QStringLiteral("Arial") : QStringLiteral("Times New Roman");
+        font.Size = heading ? 12 : total ? 10 : 11;
+        font.Bold = heading || total;
+        font.Color = heading ? 0x00800000 : 0;
+        Strings->SetHeight(heading || total ? 24 : 19);
+        Expr->SetLeft(heading || total ? 24 : 52);
+        Expr->SetAlignment(total ? TAlignment::taRightJustify : TAlignment::taLeftJustify);
         Expr->SetFont(font);
+        Shape->SetEnabled(heading);
     }
 
     TRepCustomBand::BeforePrintEvent ExtraBeforePrint;
@@ -140,12 +134,12 @@ QStringList TextLines(int n)
     return lines;
 }
 
-TEST(RepEngine, TheJokeListFlowsDownTwoColumnsAndOverPages)
+TEST(RepEngine, AListFlowsDownTwoColumnsAndOverPages)
 {
     ListReport report;
-    QStringList items{QStringLiteral("*** vicc")};
+    QStringList items{QStringLiteral("=Heading")};
     items += TextLines(120);
-    items << QStringLiteral("#1");
+    items << QStringLiteral("+1");
     report.Strings->SetItems(items);
     ReportRun run(report);
     double footerReserve = -1;
@@ -153,12 +147,12 @@ TEST(RepEngine, TheJokeListFlowsDownTwoColumnsAndOverPages)
     run.Go();
 
     EXPECT_NEAR(footerReserve, 105.833, 0.001);
-    const auto lines = run.Of(QStringLiteral("RepStringsBand1"));
+    const auto lines = run.Of(QStringLiteral("Entries"));
     ASSERT_EQ(lines.size(), size_t(items.size()));
 
     // Page 1 starts with its header at the top margin; the first line is
     // printed at the column top, 256.
-    const auto headers = run.Of(QStringLiteral("RepBand1"));
+    const auto headers = run.Of(QStringLiteral("PageHeader"));
     ASSERT_GE(headers.size(), 2u);
     EXPECT_EQ(headers[0].page, 1);
     EXPECT_EQ(headers[0].cursorY, 100 + 156);
@@ -183,7 +177,7 @@ TEST(RepEngine, TheJokeListFlowsDownTwoColumnsAndOverPages)
 
     // Every page has its footer at 2704 (the last one too) and page 2 its
     // header at the top margin.
-    const auto footers = run.Of(QStringLiteral("RepBand2"));
+    const auto footers = run.Of(QStringLiteral("PageFooter"));
     ASSERT_EQ(footers.size(), size_t(report.PagesStarted()));
     for (const Placed &f : footers) {
         EXPECT_EQ(f.cursorX, 100);
@@ -201,14 +195,14 @@ TEST(RepEngine, ALineFitsExactlyAndNotOneTenthOfAMillimetreLower)
     // still fits (space 64); 2385 puts it at 2641, where it does not.
     for (const int first : {2384, 2385}) {
         ListReport report;
-        report.Strings->SetItems({QStringLiteral("first"), QStringLiteral("*second")});
+        report.Strings->SetItems({QStringLiteral("first"), QStringLiteral("=second")});
         report.ExtraBeforePrint = [&](TRepCustomBand *band, bool &) {
             if (report.Strings->StringsController().CurrentIndex() == 0)
                 band->Size().SetHeight(first);
         };
         ReportRun run(report);
         run.Go();
-        const auto lines = run.Of(QStringLiteral("RepStringsBand1"));
+        const auto lines = run.Of(QStringLiteral("Entries"));
         ASSERT_EQ(lines.size(), 2u);
         EXPECT_EQ(lines[0].cursorY, 256 + first);
         if (first == 2384) {
@@ -236,14 +230,14 @@ TEST_P(BandFits, AtTheColumnTop)
     // At the column top 256 the space left is nearest(2448.167) = 2448.
     const FitCase c = GetParam();
     ListReport report;
-    report.Strings->SetItems({QStringLiteral("*first"), QStringLiteral("second")});
+    report.Strings->SetItems({QStringLiteral("=first"), QStringLiteral("second")});
     report.ExtraBeforePrint = [&](TRepCustomBand *band, bool &) {
         if (report.Strings->StringsController().CurrentIndex() == 1)
             band->Size().SetHeight(c.height);
     };
     ReportRun run(report);
     run.Go();
-    const auto lines = run.Of(QStringLiteral("RepStringsBand1"));
+    const auto lines = run.Of(QStringLiteral("Entries"));
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[1].column, c.column);
     EXPECT_EQ(lines[1].page, 1);
@@ -295,7 +289,7 @@ TEST(RepEngine, AVetoedFirstBandStartsNoPage)
     };
     ReportRun run(report);
     run.Go();
-    const auto lines = run.Of(QStringLiteral("RepStringsBand1"));
+    const auto lines = run.Of(QStringLiteral("Entries"));
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_FALSE(lines[0].printed);
     EXPECT_EQ(lines[0].page, 0);
@@ -349,6 +343,46 @@ TEST(RepEngine, ForcedColumnAndPageBreaks)
     }
 }
 
+// An entry wider than its field goes on in lines below, the band growing
+// under it; the next entry starts below the whole of it. Without stretching
+// the field shows what fits in its box and the band keeps its height.
+TEST(RepEngine, ALongEntryStretchesItsBand)
+{
+    QStringList words;
+    for (int i = 0; i < 40; ++i)
+        words << QStringLiteral("word%1").arg(i);
+    for (const bool stretch : {true, false}) {
+        SCOPED_TRACE(stretch);
+        ListReport report;
+        report.Expr->AutoStretch = stretch;
+        report.Strings->SetItems({words.join(u' '), QStringLiteral("next")});
+        ReportRun run(report);
+        run.Go();
+        const auto lines = run.Of(QStringLiteral("Entries"));
+        ASSERT_EQ(lines.size(), 2u);
+        std::vector<DrawCall> texts;
+        for (const DrawCall &c : run.canvas.Of(DrawCall::Text))
+            if (c.text.startsWith(QStringLiteral("word")))
+                texts.push_back(c);
+        EXPECT_EQ(lines[1].cursorY - lines[0].cursorY, 50);
+        if (!stretch) {
+            EXPECT_EQ(texts.size(), 1u);
+            EXPECT_EQ(lines[0].cursorY, 256 + 50);
+            continue;
+        }
+        ASSERT_GE(texts.size(), 3u);
+        for (size_t i = 1; i < texts.size(); ++i)
+            EXPECT_GT(texts[i].y, texts[i - 1].y);
+        QStringList printed;
+        for (const DrawCall &c : texts)
+            printed += c.text.split(u' ', Qt::SkipEmptyParts);
+        EXPECT_EQ(printed, words);
+        // Grown by a line height for every line beyond the first.
+        const double line = (texts[1].y - texts[0].y) * 254.0 / 96;
+        EXPECT_NEAR(lines[0].cursorY, 256 + 50 + (texts.size() - 1) * line, 2 * texts.size());
+    }
+}
+
 // The band's value keeps the evaluator's rule (a result holds 255
 // characters), but the field that prints the band's name prints the item
 // whole: a long line never loses its end.
@@ -396,7 +430,7 @@ TEST(RepEngine, ThePageHeaderSeesThePreviousColumnNumber)
 TEST(RepEngine, TheShapeOfAHeadingIsTwoLinesAcrossTheNextColumn)
 {
     ListReport report;
-    report.Strings->SetItems({QStringLiteral("*** vicc"), QStringLiteral("text")});
+    report.Strings->SetItems({QStringLiteral("=Heading"), QStringLiteral("text")});
     ReportRun run(report);
     run.Go();
     // Header shape and heading shape: four move-to/line-to pairs, no fill
@@ -418,7 +452,7 @@ TEST(RepEngine, TheShapeOfAHeadingIsTwoLinesAcrossTheNextColumn)
     EXPECT_EQ(lines[3].x, x2);
     EXPECT_GT(x2, Nearest(1050 * 96 / 254.0)); // reaches into column 2
     for (const DrawCall &c : run.canvas.Of(DrawCall::Fill))
-        EXPECT_NE(c.color, QColor(0xE9, 0xE9, 0xE9));
+        EXPECT_NE(c.color, QColor(0xF0, 0xF0, 0xF0));
     EXPECT_TRUE(run.canvas.Of(DrawCall::Rect).empty());
 }
 
@@ -476,7 +510,7 @@ TEST(RepEngine, AnErrorInARunLeavesTheReportWhole)
     report.ExtraBeforePrint = nullptr;
     ReportRun again(report);
     again.Go();
-    EXPECT_EQ(again.Of(QStringLiteral("RepStringsBand1")).size(), 80u);
+    EXPECT_EQ(again.Of(QStringLiteral("Entries")).size(), 80u);
 }
 
 TEST(RepEngine, CancelStopsTheStringsBandAndAbandonsTheDocument)
@@ -494,10 +528,10 @@ TEST(RepEngine, CancelStopsTheStringsBandAndAbandonsTheDocument)
         };
         ReportRun run(report);
         run.Go();
-        EXPECT_EQ(run.Of(QStringLiteral("RepStringsBand1")).size(), 11u) << fromPrinter;
+        EXPECT_EQ(run.Of(QStringLiteral("Entries")).size(), 11u) << fromPrinter;
         EXPECT_TRUE(report.Cancelled());
         // The last page was not finished: no footer.
-        EXPECT_TRUE(run.Of(QStringLiteral("RepBand2")).empty());
+        EXPECT_TRUE(run.Of(QStringLiteral("PageFooter")).empty());
         EXPECT_EQ(run.printer->Status(), TRepPrinter::StatusFinished);
     }
 }
@@ -509,8 +543,8 @@ TEST(RepEngine, ARightAlignedPageNumberKeepsItsRightEdge)
     ReportRun run(report);
     run.Go();
     ASSERT_GE(report.PagesStarted(), 10);
-    const auto nine = run.canvas.Texts(QStringLiteral("Oldal: 9"));
-    const auto ten = run.canvas.Texts(QStringLiteral("Oldal: 10"));
+    const auto nine = run.canvas.Texts(QStringLiteral("Page 9"));
+    const auto ten = run.canvas.Texts(QStringLiteral("Page 10"));
     ASSERT_EQ(nine.size(), 1u);
     ASSERT_EQ(ten.size(), 1u);
     EXPECT_EQ(nine[0].align, CanvasTextAlign::Right);
