@@ -6,6 +6,7 @@
 #include "app/ViccPanel.h"
 #include "platform/AppError.h"
 #include "platform/Fonts.h"
+#include "support/MainWindowProbes.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
 
@@ -117,7 +118,6 @@ TEST_F(MainWindowTest, HeadingPictureAndComments)
     EXPECT_TRUE(view.Joke(1).lines.isEmpty());
     EXPECT_EQ(view.Joke(1).height, 60);
     EXPECT_EQ(view.Joke(1).top, 4 + 220 + 4);
-    EXPECT_EQ(window->FJokeLines.size(), 7);
     // The picture lands centred below the two text lines.
     TViccPanel *panel = PanelOf(0);
     const QImage image = panel->grab().toImage();
@@ -131,14 +131,15 @@ TEST_F(MainWindowTest, RecentFilesList)
         paths << File(QString::fromLatin1(name), {"x", "<<"});
     for (int i = 0; i < 3; ++i)
         window->OpenJokeFile(paths[i], true);
-    EXPECT_EQ(window->FRecentFiles, (QStringList{paths[2], paths[1], paths[0]}));
+    EXPECT_EQ(SavedRecentFiles(*window), (QStringList{paths[2], paths[1], paths[0]}));
     window->OpenJokeFile(paths[0], false);  // already listed at position 2
-    EXPECT_EQ(window->FRecentFiles, (QStringList{paths[2], paths[1], paths[0]}));
-    EXPECT_EQ(window->FFileIndex, 2);
+    EXPECT_EQ(SavedRecentFiles(*window), (QStringList{paths[2], paths[1], paths[0]}));
+    EXPECT_EQ(FileTheDeleteButtonNames(*window), paths[0]);
     window->OpenJokeFile(paths[3], true);
     window->OpenJokeFile(paths[4], true);
-    EXPECT_EQ(window->FRecentFiles, (QStringList{paths[4], paths[3], paths[2], paths[1]}));
-    EXPECT_EQ(window->FFileIndex, 0);
+    EXPECT_EQ(SavedRecentFiles(*window), (QStringList{paths[4], paths[3], paths[2], paths[1]}));
+    EXPECT_EQ(RecentFileNames(*window), (QStringList{"e.vicc", "d.vicc", "c.vicc", "b.vicc"}));
+    EXPECT_EQ(FileTheDeleteButtonNames(*window), paths[4]);
 }
 
 TEST_F(MainWindowTest, RecentFilesAreComparedExactly)
@@ -147,8 +148,8 @@ TEST_F(MainWindowTest, RecentFilesAreComparedExactly)
     const QString lower = File("viccek.vicc", {"kicsi", "<<", "kettő", "<<"});
     window->OpenJokeFile(upper, true);
     window->OpenJokeFile(lower, true);
-    EXPECT_EQ(window->FRecentFiles, (QStringList{lower, upper}));
-    EXPECT_EQ(window->FRecentFiles.at(window->FFileIndex), lower);
+    EXPECT_EQ(SavedRecentFiles(*window), (QStringList{lower, upper}));
+    EXPECT_EQ(FileTheDeleteButtonNames(*window), lower);
     EXPECT_EQ(window->sbxMain->JokeCount(), 2);
 }
 
@@ -165,8 +166,8 @@ TEST_F(MainWindowTest, NothingChangesWithoutAReadableRegularFile)
     for (const QString &path : bad) {
         SCOPED_TRACE(path.toStdString());
         RunGuarded([&] { window->OpenJokeFile(path, true); });
-        EXPECT_EQ(window->FRecentFiles, QStringList{good});
-        EXPECT_EQ(window->FFileIndex, 0);
+        EXPECT_EQ(SavedRecentFiles(*window), QStringList{good});
+        EXPECT_EQ(FileTheDeleteButtonNames(*window), good);
         EXPECT_EQ(window->LastOpenedFile, good);
         EXPECT_EQ(window->sbxMain->JokeCount(), 2);
         EXPECT_EQ(window->dfxnev->text(), QStringLiteral("jo.vicc"));

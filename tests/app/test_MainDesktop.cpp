@@ -9,6 +9,7 @@
 #include "platform/MessageBoxes.h"
 #include "support/FakeTrayShell.h"
 #include "support/FakeXdgOpen.h"
+#include "support/MainWindowProbes.h"
 #include "support/QtPrinters.h"
 #include "support/QueuedWork.h"
 #include "support/TestFiles.h"
@@ -18,6 +19,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -82,15 +84,23 @@ protected:
         QCoreApplication::sendEvent(target, &event);
     }
 
+    // The recent-files list of the settings file becomes files, as read at a
+    // show of the window; the file at position `current` is then opened
+    // from its menu item.
+    void ListInSettings(const QStringList &files, int current)
+    {
+        QByteArray ini = "[File]\n";
+        for (int k = 0; k < files.size(); ++k)
+            ini += "File" + QByteArray::number(k) + "=" + files[k].toUtf8() + "\n";
+        QDir().mkpath(QFileInfo(window->SettingsPath).path());
+        WriteBytes(window->SettingsPath, ini);
+        window->ReloadCollectionsMenu();
+        ASSERT_GT(window->RecentFileItems().size(), current);
+        window->RecentFileItems()[current]->trigger();
+    }
+
     static QStringList Played() { return TestSoundLog().played(); }
     static void ForgetSounds() { TestSoundLog() = SoundLog(); }
-    QStringList RecentItemTips() const
-    {
-        QStringList tips;
-        for (QAction *item : window->RecentFileItems())
-            tips << item->statusTip();
-        return tips;
-    }
 
     int Position() const { return window->sbxMain->ScrollPosition(); }
     int MaxPosition() const { return window->sbxMain->VerticalScrollBar()->maximum(); }
@@ -165,6 +175,7 @@ TEST_F(DesktopTest, DragScrollingFollowsTheHandAndClamps)
         SCOPED_TRACE(c.name);
         const auto resolve = [&](int p) { return p > Bottom / 2 ? MaxPosition() - (Bottom - p) : p; };
         window->sbxMain->SetScrollPosition(resolve(c.start));
+        Qt::MouseButtons held = Qt::NoButton;
         for (const DragStep &step : c.steps) {
             // A panel under the pointer, or the background.
             QWidget *target = window->sbxMain->Viewport();
@@ -172,18 +183,22 @@ TEST_F(DesktopTest, DragScrollingFollowsTheHandAndClamps)
                 target = window->sbxMain->LivePanels().begin()->second;
             switch (step.what) {
             case S::Press:
-                Mouse(target, QEvent::MouseButtonPress, c.button, c.button, step.y);
+                held = c.button;
+                Mouse(target, QEvent::MouseButtonPress, c.button, held, step.y);
                 break;
-            case S::Move:
-                Mouse(target, QEvent::MouseMove, Qt::NoButton, window->FDragging ? c.button : Qt::NoButton, step.y);
-                break;
+            case S::Move: Mouse(target, QEvent::MouseMove, Qt::NoButton, held, step.y); break;
             case S::Release:
-                Mouse(target, QEvent::MouseButtonRelease, c.button, Qt::NoButton, step.y);
+                held = Qt::NoButton;
+                Mouse(target, QEvent::MouseButtonRelease, c.button, held, step.y);
                 break;
             }
             EXPECT_EQ(Position(), resolve(step.expected)) << "after the step to y " << step.y;
         }
-        EXPECT_FALSE(window->FDragging);
+        // The drag is over: the pointer moves on without the content.
+        const int after = Position();
+        Mouse(window->sbxMain->Viewport(), QEvent::MouseMove, Qt::NoButton, Qt::NoButton, 50);
+        Mouse(window->sbxMain->Viewport(), QEvent::MouseMove, Qt::NoButton, Qt::NoButton, 450);
+        EXPECT_EQ(Position(), after);
     }
 }
 
@@ -218,11 +233,7 @@ TEST_F(DesktopTest, DeletingTheFileOnShow)
     QStringList files;
     for (const char *name : {"a.vicc", "b.vicc", "c.vicc", "d.vicc"})
         files << Jokes(QString::fromLatin1(name), 2);
-    window->FRecentFiles = files;
-    window->OpenJokeFile(files[2], true);
-    window->FRecentFiles = files;
-    window->FFileIndex = 2;
-    window->BuildCollectionsMenu();
+    ListInSettings(files, 2);
     ForgetSounds();
 
     // No: nothing changes; only the question's sound has played.
@@ -234,8 +245,8 @@ TEST_F(DesktopTest, DeletingTheFileOnShow)
     EXPECT_EQ(boxes[0].caption, QStringLiteral("Megerősítés"));
     EXPECT_EQ(boxes[0].text, QStringLiteral("Valóban töröljem a ") + files[2] + QStringLiteral(" file-t?"));
     EXPECT_TRUE(QFile::exists(files[2]));
-    EXPECT_EQ(window->FRecentFiles, files);
-    EXPECT_EQ(window->FFileIndex, 2);
+    EXPECT_EQ(SavedRecentFiles(*window), files);
+    EXPECT_EQ(FileTheDeleteButtonNames(*window), files[2]);
 
     // Yes: position 2 of 4 goes, the first file comes on show.
     answer = true;
@@ -243,33 +254,33 @@ TEST_F(DesktopTest, DeletingTheFileOnShow)
     ForgetSounds();
     window->tbTorol->click();
     EXPECT_EQ(Played(), (QStringList{"onQuery", "onDelete"}));
-    EXPECT_EQ(RecentItemTips(), (QStringList{"a.vicc", "b.vicc", "d.vicc"}));
+    EXPECT_EQ(RecentFileNames(*window), (QStringList{"a.vicc", "b.vicc", "d.vicc"}));
     EXPECT_FALSE(QFile::exists(files[2]));
-    EXPECT_EQ(window->FRecentFiles, (QStringList{files[0], files[1], files[3]}));
     ASSERT_EQ(boxes.size(), 2);
     EXPECT_EQ(boxes[1].kind, MessageBoxKind::Information);
     EXPECT_EQ(boxes[1].caption, QStringLiteral("Üzenet"));
     EXPECT_EQ(boxes[1].text, QStringLiteral("Kár érte..."));
     EXPECT_EQ(boxes[1].playedBefore, QStringList{"onQuery"}); // "onDelete" follows the notice
-    EXPECT_EQ(window->FFileIndex, 0);
     EXPECT_EQ(window->dfxnev->text(), QStringLiteral("a.vicc"));
     EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(SavedRecentFiles(*window), (QStringList{files[0], files[1], files[3]}));
+    EXPECT_EQ(FileTheDeleteButtonNames(*window), files[0]);
 }
 
 TEST_F(DesktopTest, DeletingTheOnlyFileLeavesItsJokesOnShow)
 {
     const QString only = Jokes("egyetlen.vicc", 3);
     window->OpenJokeFile(only, true);
-    ASSERT_EQ(window->FRecentFiles, QStringList{only});
+    ASSERT_EQ(SavedRecentFiles(*window), QStringList{only});
     window->tbTorol->click();
     EXPECT_FALSE(QFile::exists(only));
-    EXPECT_TRUE(window->FRecentFiles.isEmpty());
+    EXPECT_TRUE(SavedRecentFiles(*window).isEmpty());
     EXPECT_TRUE(window->RecentFileItems().isEmpty());
-    EXPECT_EQ(window->FFileIndex, 0);
     EXPECT_EQ(window->sbxMain->JokeCount(), 3);
     EXPECT_EQ(window->dfxnev->text(), QStringLiteral("egyetlen.vicc"));
 
-    // Nothing listed any more: the index error, before any question.
+    // Nothing listed any more: the index error for position 0, before any
+    // question.
     boxes.clear();
     ForgetSounds();
     window->tbTorol->click();
@@ -293,8 +304,8 @@ TEST_F(DesktopTest, AFileThatWillNotGoChangesNothing)
     }
     chmod(folder.toLocal8Bit().constData(), 0555);
     window->OpenJokeFile(kept, true);
-    window->FRecentFiles = {other, stuck};
-    window->FFileIndex = 1;
+    ListInSettings({other, stuck}, 1);
+    errors.clear();
     const int jokes = window->sbxMain->JokeCount();
 
     window->tbTorol->click();
@@ -307,22 +318,20 @@ TEST_F(DesktopTest, AFileThatWillNotGoChangesNothing)
     EXPECT_GT(errors[0].size(), (QStringLiteral("Unable to delete ") + stuck + QStringLiteral(": .")).size());
     ASSERT_EQ(boxes.size(), 1); // the question only: no "Kár érte..."
     EXPECT_FALSE(Played().contains("onDelete"));
-    EXPECT_EQ(window->FRecentFiles, (QStringList{other, stuck}));
-    EXPECT_EQ(window->FFileIndex, 1);
     EXPECT_EQ(window->sbxMain->JokeCount(), jokes);
+    EXPECT_EQ(SavedRecentFiles(*window), (QStringList{other, stuck}));
+    EXPECT_EQ(FileTheDeleteButtonNames(*window), stuck);
 }
 
 TEST_F(DesktopTest, AFileAlreadyGoneLeavesTheList)
 {
     const QString gone = Jokes("eltunt.vicc", 2);
     const QString next = Jokes("kovetkezo.vicc", 4);
-    window->OpenJokeFile(gone, true);
-    window->FRecentFiles = {gone, next};
-    window->FFileIndex = 0;
+    ListInSettings({gone, next}, 0);
     QFile::remove(gone);
     window->tbTorol->click();
     EXPECT_TRUE(errors.isEmpty());
-    EXPECT_EQ(window->FRecentFiles, QStringList{next});
+    EXPECT_EQ(SavedRecentFiles(*window), QStringList{next});
     EXPECT_EQ(window->sbxMain->JokeCount(), 4);
 }
 

@@ -5,6 +5,7 @@
 #include "platform/AppError.h"
 #include "platform/MessageBoxes.h"
 #include "support/FakeTrayShell.h"
+#include "support/MainWindowProbes.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
 
@@ -91,7 +92,7 @@ TEST_F(MainJokesTest, AFortuneFileAndAFolderOfThem)
     const TJokeCollection all = ReadJokeCollection(Games);
     ASSERT_EQ(window->sbxMain->JokeCount(), int(all.Jokes.size()));
     EXPECT_EQ(window->sbxMain->ScrollRange(), all.ScrollRange);
-    EXPECT_EQ(window->FRecentFiles, (QStringList{Games, Games + "/fortunes"}));
+    EXPECT_EQ(SavedRecentFiles(*window), (QStringList{Games, Games + "/fortunes"}));
     EXPECT_EQ(window->RecentFileItems().front()->text(), "fortunes");
     // The last panel, far down, shows where its text came from and the
     // colours of the scheme in force.
@@ -141,12 +142,12 @@ TEST_F(MainJokesTest, DroppedFilesAndFolders)
     const QString fortunes = File("harom", "egy\n%\nketto\n%\nharom\n");
     EXPECT_FALSE(Drop({QUrl(QStringLiteral("https://example.org/fortunes"))}));
     EXPECT_FALSE(Drop({QUrl::fromLocalFile(tmp.filePath("nincs"))}));
-    EXPECT_TRUE(window->FRecentFiles.isEmpty());
+    EXPECT_TRUE(window->RecentFileItems().isEmpty());
 
     EXPECT_TRUE(Drop({QUrl(QStringLiteral("https://example.org/x")), QUrl::fromLocalFile(fortunes)}));
     EXPECT_EQ(window->sbxMain->JokeCount(), 3);
-    EXPECT_EQ(window->FRecentFiles, QStringList{fortunes});
-    EXPECT_EQ(window->RecentFileItems().size(), 1);
+    EXPECT_EQ(SavedRecentFiles(*window), QStringList{fortunes});
+    EXPECT_EQ(RecentFileNames(*window), QStringList{"harom"});
 
     EXPECT_TRUE(Drop({QUrl::fromLocalFile(Games + "/")}));
     EXPECT_EQ(window->LastOpenedFile, Games);
@@ -172,8 +173,8 @@ TEST_F(MainJokesTest, TheDeleteButtonNeverRemovesAFolder)
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors.front().startsWith("Unable to delete")) << errors.front().toStdString();
     EXPECT_TRUE(QFileInfo::exists(folder + "/viccek"));
-    EXPECT_EQ(window->FRecentFiles, QStringList{folder});
     EXPECT_EQ(window->sbxMain->JokeCount(), 1);
+    EXPECT_EQ(SavedRecentFiles(*window), QStringList{folder});
 }
 
 TEST_F(MainJokesTest, TheOpenDialogOffersFortuneFiles)

@@ -7,6 +7,7 @@
 #include "platform/Paths.h"
 #include "platform/ProfileFile.h"
 
+#include "support/MainWindowProbes.h"
 #include "support/NoFileOverride.h"
 #include "support/QtPrinters.h"
 #include "support/QueuedWork.h"
@@ -309,29 +310,29 @@ TEST_F(MainMenusTest, CollectionsMenuFollowsTheRecentFilesList)
 
     // A listed file opened through the dialog: nothing moves.
     EXPECT_EQ(ChooseInDialog(files[3]), files[0]); // the dialog starts on the file opened last
-    EXPECT_EQ(window->FFileIndex, 3);
+    EXPECT_EQ(FileTheDeleteButtonNames(*window), files[3]);
     EXPECT_EQ(window->dfxnev->text(), "d.vicc");
     EXPECT_EQ(Captions(), (FixedItems + QStringList{"a.vicc", "b&&c.vicc", "c.vicc", "d.vicc"}));
 
     // A fifth file heads the list; the oldest entry goes.
     EXPECT_EQ(ChooseInDialog(fifth), files[3]);
     EXPECT_EQ(Captions(), (FixedItems + QStringList{"e.vicc", "a.vicc", "b&&c.vicc", "c.vicc"}));
-    EXPECT_EQ(window->FFileIndex, 0);
+    EXPECT_EQ(FileTheDeleteButtonNames(*window), fifth);
 
     // Cancelling changes nothing.
     ChooseInDialog(QString());
     EXPECT_EQ(window->dfxnev->text(), "e.vicc");
-    EXPECT_EQ(window->FFileIndex, 0);
+    EXPECT_EQ(FileTheDeleteButtonNames(*window), fifth);
 
     // A recent item opens its own file.
     window->RecentFileItems()[2]->trigger();
-    EXPECT_EQ(window->FFileIndex, 2);
+    EXPECT_EQ(FileTheDeleteButtonNames(*window), files[1]);
     EXPECT_EQ(window->dfxnev->text(), "b&c.vicc");
 
     // A vanished file: the index moves, the jokes on show stay, no message.
     QFile::remove(files[2]);
     window->RecentFileItems()[3]->trigger();
-    EXPECT_EQ(window->FFileIndex, 3);
+    EXPECT_EQ(FileTheDeleteButtonNames(*window), files[2]);
     EXPECT_EQ(window->dfxnev->text(), "b&c.vicc");
     EXPECT_EQ(window->sbxMain->JokeCount(), 2);
     EXPECT_TRUE(errors.isEmpty());
@@ -348,8 +349,8 @@ TEST_F(MainMenusTest, ReloadReadsTheFileAndRemovesThePanels)
     EXPECT_EQ(window->RecentFileItems().size(), 2);
     window->ReloadCollectionsMenu(); // the file still holds the list of the start
     EXPECT_EQ(Captions(), FixedItems + QStringList{"a.vicc"});
-    EXPECT_EQ(window->FRecentFiles, QStringList{a});
     EXPECT_EQ(window->sbxMain->JokeCount(), 0);
+    EXPECT_EQ(SavedRecentFiles(*window), QStringList{a});
 }
 
 TEST_F(MainMenusTest, SchemeMenuItemsAndTheirLook)
