@@ -3,7 +3,7 @@
 # package itself. Safe to run again; needs root (or sudo).
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build ccache pkg-config git
+  build-essential cmake ninja-build ccache pkg-config git clang-format-14
   qt6-base-dev qt6-base-dev-tools libqt6svg6-dev qt6-l10n-tools
   libjpeg62-turbo-dev libuemf-dev libsndfile1-dev libpulse-dev
   libgtest-dev libgmock-dev libbenchmark-dev libmuparser-dev time
