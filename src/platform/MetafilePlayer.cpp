@@ -1,6 +1,7 @@
 #include "platform/MetafilePlayer.h"
 
 #include "platform/Metafile.h"
+#include "platform/MetafileSurface.h"
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
@@ -118,12 +119,39 @@ struct DcState
 constexpr double ShapeLimit = 1e6;   // device pixels a single shape may span
 constexpr int FontLimit = 20000;     // logical font height
 constexpr quint32 TextLimit = 16384; // characters drawn of one text record
+constexpr double TextScaleLimit = 20000; // device pixels of an em beyond which text is left out
+
+// What drawing text needs of a font, looked up once per font and thread:
+// its raw font (for glyphs) and its metrics.
+struct FontFacts
+{
+    QRawFont raw;
+    double ascent;
+    double height;
+    double lineWidth; // of underline and strike-out, at least 1
+    double underlinePos;
+    double strikeOutPos;
+};
+
+const FontFacts &FactsOf(const QFont &font)
+{
+    thread_local QHash<QFont, FontFacts> shared;
+    const auto it = shared.constFind(font);
+    if (it != shared.constEnd())
+        return *it;
+    if (shared.size() >= 64)
+        shared.clear();
+    const QFontMetricsF m(font);
+    return *shared.insert(font, FontFacts{QRawFont::fromFont(font), m.ascent(), m.height(),
+                                          std::max(m.lineWidth(), 1.0), m.underlinePos(), m.strikeOutPos()});
+}
 
 class Player
 {
 public:
-    Player(QPainter &painter, const Metafile &page, const QRectF &target)
-        : P(painter), Page(page)
+    // device: the surface's own transform, applied after the page's.
+    Player(MetafileSurface &out, const Metafile &page, const QRectF &target, const QTransform &device)
+        : Out(out), Page(page)
     {
         const QRectF source(page.Frame().left() / 100.0 * page.PixelsPerMmX(),
                             page.Frame().top() / 100.0 * page.PixelsPerMmY(),
@@ -131,7 +159,7 @@ public:
         Base.translate(target.left(), target.top());
         Base.scale(target.width() / source.width(), target.height() / source.height());
         Base.translate(-source.left(), -source.top());
-        Base = Base * painter.transform();
+        Base = Base * device;
         Objects.reserve(size_t(std::min(page.HandleCount(), 4096)));
     }
 
@@ -152,13 +180,15 @@ public:
     }
 
 private:
-    QPainter &P;
+    MetafileSurface &Out;
     const Metafile &Page;
     QTransform Base;
+    QTransform Current; // what the surface draws with now
     DcState S;
     std::vector<DcState> Saved;
     std::unordered_map<quint32, GdiObject> Objects;
-    QHash<QFont, QRawFont> RawFonts; // per font of the page, for text drawn at its advances
+    std::vector<quint32> Glyphs;  // of the text record being drawn
+    std::vector<qint32> Advances; // likewise
 
     QTransform Mapping() const
     {
@@ -203,14 +233,8 @@ private:
             mapped.width() > ShapeLimit || mapped.height() > ShapeLimit ||
             std::abs(mapped.left()) > 1e7 || std::abs(mapped.top()) > 1e7)
             return false;
-        P.setWorldTransform(t);
-        if (S.clipped) {
-            P.setWorldTransform(QTransform());
-            P.setClipPath(S.clip);
-            P.setWorldTransform(t);
-        } else {
-            P.setClipping(false);
-        }
+        Out.SetTransform(t, S.clipped ? &S.clip : nullptr);
+        Current = t;
         return true;
     }
 
@@ -346,13 +370,8 @@ private:
         if (closed) {
             path.closeSubpath();
             path.setFillRule(S.fillMode == U_WINDING ? Qt::WindingFill : Qt::OddEvenFill);
-            P.setPen(Pen());
-            P.setBrush(Brush());
-        } else {
-            P.setPen(Pen());
-            P.setBrush(Qt::NoBrush);
         }
-        P.drawPath(path);
+        Out.DrawPath(path, Pen(), closed ? Brush() : QBrush(Qt::NoBrush));
     }
 
     void PolyPolygon(const Record &r, bool wide, bool closed)
@@ -382,9 +401,7 @@ private:
         if (!Begin(path.boundingRect()))
             return;
         path.setFillRule(S.fillMode == U_WINDING ? Qt::WindingFill : Qt::OddEvenFill);
-        P.setPen(Pen());
-        P.setBrush(closed ? Brush() : QBrush());
-        P.drawPath(path);
+        Out.DrawPath(path, Pen(), closed ? Brush() : QBrush());
     }
 
     void Shape(const QRect &box, quint32 type, const QSize &corner = {})
@@ -392,15 +409,13 @@ private:
         const QRect r = box.normalized();
         if (!Begin(QRectF(r.left(), r.top(), double(r.right()) - r.left() + 1, double(r.bottom()) - r.top() + 1)))
             return;
-        P.setPen(Pen());
-        P.setBrush(Brush());
         const QRect g(r.left(), r.top(), r.right() - r.left(), r.bottom() - r.top());
         if (type == U_EMR_ELLIPSE)
-            P.drawEllipse(g);
+            Out.DrawEllipse(g, Pen(), Brush());
         else if (type == U_EMR_ROUNDRECT)
-            P.drawRoundedRect(g, corner.width() / 2.0, corner.height() / 2.0);
+            Out.DrawRoundedRect(g, corner.width() / 2.0, corner.height() / 2.0, Pen(), Brush());
         else
-            P.drawRect(g);
+            Out.DrawRect(g, Pen(), Brush());
     }
 
     void Line(const QPointF &to)
@@ -412,11 +427,8 @@ private:
         const QPen pen = Pen();
         if (pen.style() == Qt::NoPen)
             return;
-        P.setPen(pen);
-        // Qt leaves out the end point of a thin line as GDI does, and a
-        // flat cap ends a wide one there.
         if (from != to)
-            P.drawLine(from, to);
+            Out.DrawLine(from, to, pen);
     }
 
     void FillRegion(const Record &r, bool useBrushHandle)
@@ -449,69 +461,52 @@ private:
             path.addRect(QRectF(QPointF(r.I32(o), r.I32(o + 4)), QPointF(r.I32(o + 8), r.I32(o + 12))).normalized());
         }
         if (Begin(path.boundingRect()))
-            P.fillPath(path, BrushOf(brush));
+            Out.FillPath(path, BrushOf(brush));
     }
 
     // Draws text as the glyphs of font placed at the record's own character
     // advances, without laying the string out again; false (nothing drawn)
     // when the record has no advances or the font lacks a character, which
     // then needs the full text layout with its font fallback.
-    bool DrawAtAdvances(const Record &r, const QFont &font, const QString &text, quint32 offDx, quint32 count,
-                        const QPointF &baseline)
+    bool DrawAtAdvances(const Record &r, const QFont &font, const FontFacts &facts, const QString &text,
+                        quint32 offDx, quint32 count, const QPointF &baseline)
     {
         if (offDx == 0 || !r.Holds(offDx, quint64(count) * 4) || qsizetype(count) != text.size())
             return false;
-        const QRawFont &raw = RawFontOf(font);
-        if (!raw.isValid())
+        if (!facts.raw.isValid())
             return false;
-        QList<quint32> glyphs(text.size());
-        int n = int(glyphs.size());
-        if (!raw.glyphIndexesForChars(text.constData(), int(text.size()), glyphs.data(), &n) ||
+        Glyphs.resize(size_t(text.size()));
+        int n = int(Glyphs.size());
+        if (!facts.raw.glyphIndexesForChars(text.constData(), int(text.size()), Glyphs.data(), &n) ||
             n != int(text.size()))
             return false;
-        QList<QPointF> positions(n);
-        double x = 0;
+        Advances.resize(size_t(n));
+        double width = 0;
         for (int i = 0; i < n; ++i) {
-            if (glyphs[i] == 0 || text[i].isSurrogate() || text[i].category() == QChar::Mark_NonSpacing)
+            if (Glyphs[size_t(i)] == 0 || text[i].isSurrogate() || text[i].category() == QChar::Mark_NonSpacing)
                 return false;
-            positions[i] = QPointF(x, 0);
-            x += r.I32(offDx + 4 * quint32(i));
+            Advances[size_t(i)] = r.I32(offDx + 4 * quint32(i));
+            width += Advances[size_t(i)];
         }
-        QGlyphRun run;
-        run.setRawFont(raw);
-        run.setGlyphIndexes(glyphs);
-        run.setPositions(positions);
-        P.drawGlyphRun(baseline, run);
-        // The run's own decoration flags are lost under a scaling
-        // transform, so underline and strike-out are drawn here, over the
-        // advances' width.
-        if (font.underline() || font.strikeOut()) {
-            const QFontMetricsF metrics(font);
-            const double thickness = std::max(metrics.lineWidth(), 1.0);
-            if (font.underline())
-                P.fillRect(QRectF(baseline.x(), baseline.y() + metrics.underlinePos(), x, thickness), S.textColor);
-            if (font.strikeOut())
-                P.fillRect(QRectF(baseline.x(), baseline.y() - metrics.strikeOutPos(), x, thickness), S.textColor);
-        }
+        Out.DrawGlyphs(MetafileGlyphs{baseline, S.textColor, font, facts.raw, text, Glyphs, Advances});
+        // A glyph run carries no decorations, so underline and strike-out
+        // are drawn here, over the advances' width.
+        if (font.underline())
+            Out.FillRect(QRectF(baseline.x(), baseline.y() + facts.underlinePos, width, facts.lineWidth),
+                         S.textColor);
+        if (font.strikeOut())
+            Out.FillRect(QRectF(baseline.x(), baseline.y() - facts.strikeOutPos, width, facts.lineWidth),
+                         S.textColor);
         return true;
     }
 
-    // The font's height in pixels of the painter's device, whether it was
-    // given in pixels or in points.
+    // The font's height in pixels, whether it was given in pixels or in
+    // points (at the page's own density).
     double PixelHeight(const QFont &font) const
     {
         if (font.pixelSize() > 0)
             return font.pixelSize();
-        const int dpi = P.device() ? P.device()->logicalDpiY() : 96;
-        return font.pointSizeF() * std::max(dpi, 1) / 72.0;
-    }
-
-    const QRawFont &RawFontOf(const QFont &font)
-    {
-        auto it = RawFonts.find(font);
-        if (it == RawFonts.end())
-            it = RawFonts.insert(font, QRawFont::fromFont(font));
-        return *it;
+        return font.pointSizeF() * Page.PixelsPerMmY() * 25.4 / 72.0;
     }
 
     void Text(const Record &r, bool wide)
@@ -533,14 +528,14 @@ private:
             QStringDecoder decode("windows-1252");
             text = decode(QByteArrayView(r.p + offString, qsizetype(count)));
         }
-        const QFont font = S.font.font;
-        const QFontMetricsF metrics(font);
+        const QFont &font = S.font.font;
+        const FontFacts &facts = FactsOf(font);
         double width = 0;
         if (offDx != 0 && r.Holds(offDx, quint64(count) * 4)) {
             for (quint32 i = 0; i < count; ++i)
                 width += r.I32(offDx + 4 * i);
         } else {
-            width = metrics.horizontalAdvance(text);
+            width = QFontMetricsF(font).horizontalAdvance(text);
         }
         QPointF ref(x, y);
         if (S.textAlign & U_TA_UPDATECP)
@@ -554,12 +549,12 @@ private:
         double top = ref.y();
         const quint32 v = S.textAlign & U_TA_BASELINE;
         if (v == U_TA_BASELINE)
-            top -= metrics.ascent();
+            top -= facts.ascent;
         else if (v == U_TA_BOTTOM)
-            top -= metrics.height();
+            top -= facts.height;
         if (S.textAlign & U_TA_UPDATECP)
             S.position.rx() += (h == U_TA_RIGHT ? -width : width);
-        const QRectF box(left, top, std::abs(width), metrics.height());
+        const QRectF box(left, top, std::abs(width), facts.height);
         QTransform rotation;
         if (S.font.escapement % 3600 != 0) {
             rotation.translate(ref.x(), ref.y());
@@ -573,31 +568,17 @@ private:
         if (!ok)
             return;
         if (S.bkMode == U_OPAQUE || (options & U_ETO_OPAQUE))
-            P.fillRect(box, S.bkColor);
-        P.setFont(font);
-        P.setPen(S.textColor);
-        P.setLayoutDirection((options & U_ETO_RTLREADING) || (S.textAlign & U_TA_RTLREADING) ? Qt::RightToLeft
-                                                                                           : Qt::LeftToRight);
-        // Qt renders glyphs of ordinary sizes through its glyph cache; a
-        // glyph that a page's transform blows up (or shears) would be a
-        // bitmap the cache cannot make, so such text is filled as outlines,
-        // and beyond any sensible size it is left out.
-        const QTransform &t = P.worldTransform();
+            Out.FillRect(box, S.bkColor);
+        // Beyond any sensible size text is left out.
+        const QTransform &t = Current;
         const double scale =
             std::max(std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22())) * PixelHeight(font);
-        const bool plain = t.m12() == 0 && t.m21() == 0;
-        if (!std::isfinite(scale) || scale > 20000)
+        if (!std::isfinite(scale) || scale > TextScaleLimit)
             return;
-        if (scale <= 500 && plain) {
-            const QPointF baseline(left, top + metrics.ascent());
-            const bool rtl = P.layoutDirection() == Qt::RightToLeft;
-            if (rtl || !DrawAtAdvances(r, font, text, offDx, count, baseline))
-                P.drawText(baseline, text);
-        } else {
-            QPainterPath outline;
-            outline.addText(QPointF(left, top + metrics.ascent()), font, text);
-            P.fillPath(outline, S.textColor);
-        }
+        const QPointF baseline(left, top + facts.ascent);
+        const bool rtl = (options & U_ETO_RTLREADING) || (S.textAlign & U_TA_RTLREADING);
+        if (rtl || !DrawAtAdvances(r, font, facts, text, offDx, count, baseline))
+            Out.DrawText(baseline, text, font, S.textColor, rtl);
     }
 
     void Dispatch(quint32 type, const Record &r)
@@ -624,7 +605,7 @@ private:
         case U_EMR_SETPIXELV: {
             const QPointF at(r.I32(8), r.I32(12));
             if (Begin(QRectF(at, QSizeF(1, 1))))
-                P.fillRect(QRectF(at, QSizeF(1, 1)), r.Color(16));
+                Out.FillRect(QRectF(at, QSizeF(1, 1)), r.Color(16));
             break;
         }
         case U_EMR_SETMAPMODE: S.mapMode = r.U32(8); break;
@@ -705,13 +686,129 @@ private:
     }
 };
 
+// The player's drawing onto a QPainter.
+class PainterSurface : public MetafileSurface
+{
+public:
+    explicit PainterSurface(QPainter &painter) : P(painter) {}
+
+    void SetTransform(const QTransform &transform, const QPainterPath *clip) override
+    {
+        if (clip) {
+            P.setWorldTransform(QTransform());
+            P.setClipPath(*clip);
+        } else {
+            P.setClipping(false);
+        }
+        P.setWorldTransform(transform);
+    }
+    void DrawRect(const QRectF &box, const QPen &pen, const QBrush &brush) override
+    {
+        P.setPen(pen);
+        P.setBrush(brush);
+        P.drawRect(box.toRect());
+    }
+    void DrawEllipse(const QRectF &box, const QPen &pen, const QBrush &brush) override
+    {
+        P.setPen(pen);
+        P.setBrush(brush);
+        P.drawEllipse(box.toRect());
+    }
+    void DrawRoundedRect(const QRectF &box, double rx, double ry, const QPen &pen, const QBrush &brush) override
+    {
+        P.setPen(pen);
+        P.setBrush(brush);
+        P.drawRoundedRect(box, rx, ry);
+    }
+    void DrawLine(const QPointF &from, const QPointF &to, const QPen &pen) override
+    {
+        // Qt leaves out the end point of a thin line as GDI does, and a
+        // flat cap ends a wide one there.
+        P.setPen(pen);
+        P.drawLine(from, to);
+    }
+    void DrawPath(const QPainterPath &path, const QPen &pen, const QBrush &brush) override
+    {
+        P.setPen(pen);
+        P.setBrush(brush);
+        P.drawPath(path);
+    }
+    void FillRect(const QRectF &box, const QBrush &brush) override { P.fillRect(box, brush); }
+    void FillPath(const QPainterPath &path, const QBrush &brush) override { P.fillPath(path, brush); }
+
+    void DrawGlyphs(const MetafileGlyphs &run) override
+    {
+        if (!Cached(run.font)) {
+            QPainterPath outline;
+            double x = 0;
+            for (size_t i = 0; i < run.glyphs.size(); ++i) {
+                outline.addPath(run.raw.pathForGlyph(run.glyphs[i]).translated(run.baseline.x() + x, run.baseline.y()));
+                x += run.advances[i];
+            }
+            P.fillPath(outline, run.color);
+            return;
+        }
+        QList<quint32> glyphs(run.glyphs.begin(), run.glyphs.end());
+        QList<QPointF> positions(qsizetype(run.glyphs.size()));
+        double x = 0;
+        for (size_t i = 0; i < run.glyphs.size(); ++i) {
+            positions[qsizetype(i)] = QPointF(x, 0);
+            x += run.advances[i];
+        }
+        QGlyphRun glyphRun;
+        glyphRun.setRawFont(run.raw);
+        glyphRun.setGlyphIndexes(glyphs);
+        glyphRun.setPositions(positions);
+        P.setPen(run.color);
+        P.drawGlyphRun(run.baseline, glyphRun);
+    }
+
+    void DrawText(const QPointF &baseline, const QString &text, const QFont &font, const QColor &color,
+                  bool rightToLeft) override
+    {
+        if (!Cached(font)) {
+            QPainterPath outline;
+            outline.addText(baseline, font, text);
+            P.fillPath(outline, color);
+            return;
+        }
+        P.setFont(font);
+        P.setPen(color);
+        P.setLayoutDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+        P.drawText(baseline, text);
+    }
+
+private:
+    // Qt renders glyphs of ordinary sizes through its glyph cache; a glyph
+    // that the transform blows up (or shears) would be a bitmap the cache
+    // cannot make, so such text is filled as outlines.
+    bool Cached(const QFont &font) const
+    {
+        const QTransform &t = P.worldTransform();
+        const int dpi = P.device() ? std::max(P.device()->logicalDpiY(), 1) : 96;
+        const double pixels = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * dpi / 72.0;
+        const double scale = std::max(std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22())) * pixels;
+        return scale <= 500 && t.m12() == 0 && t.m21() == 0;
+    }
+
+    QPainter &P;
+};
+
 } // namespace
+
+void PlayMetafile(MetafileSurface &surface, const Metafile &page, const QRectF &target)
+{
+    if (target.isEmpty() || page.Bytes().isEmpty())
+        return;
+    Player(surface, page, target, QTransform()).Play();
+}
 
 void PlayMetafile(QPainter &painter, const Metafile &page, const QRectF &target)
 {
     if (target.isEmpty() || page.Bytes().isEmpty())
         return;
     painter.save();
-    Player(painter, page, target).Play();
+    PainterSurface surface(painter);
+    Player(surface, page, target, painter.transform()).Play();
     painter.restore();
 }
