@@ -6,6 +6,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config git clang-format-14
   qt6-base-dev qt6-base-dev-tools libqt6svg6-dev qt6-l10n-tools
   libjpeg62-turbo-dev libuemf-dev libsndfile1-dev libpulse-dev
+  libharfbuzz-dev zlib1g-dev qpdf
   libgtest-dev libgmock-dev libbenchmark-dev libmuparser-dev time
   fonts-liberation2 fonts-comic-neue fonts-ebgaramond fonts-dejavu-core
   xvfb xauth dbus dbus-x11 pulseaudio pulseaudio-utils
