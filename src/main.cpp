@@ -17,7 +17,8 @@ namespace {
 
 // The joke list written to a file without any window: the offscreen
 // platform at its fixed density of 96 pixels per inch, whatever the
-// environment asks for, so the output is the same on every machine.
+// environment asks for, so the output is the same on every machine. No
+// widget is made, so the application is a GUI one without widgets.
 int RunExport(const CommandLine &command, char *program)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -25,7 +26,7 @@ int RunExport(const CommandLine &command, char *program)
         qunsetenv(name);
     int argc = 1;
     char *argv[] = {program, nullptr};
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     StartApplication();
     const TBatchFormat format =
         command.exportFormat == QLatin1String("pdf") ? TBatchFormat::Pdf : TBatchFormat::Zrp;

@@ -14,6 +14,10 @@
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -70,19 +74,16 @@ QString Refusal(TBatchFormat format, const QString &target, const struct stat &i
     return {};
 }
 
-// The pages of a collection's joke list, in a finished printer; false when
-// the collection holds no jokes.
-bool RenderJokeList(const QString &path, TRepPrinter &printer)
+// The pages of the joke list of lines into printer. The report is gone
+// when it returns, and with it the lines, so writing the pages has their
+// memory.
+void RenderJokeList(const QString &path, QStringList lines, TRepPrinter &printer)
 {
-    const std::vector<TPrintJoke> jokes = PrintJokesOf(ReadJokeCollection(path).Jokes);
-    if (jokes.empty())
-        return false;
     TrepLista report;
-    report.SetPrintList(path, PrintListOf(jokes));
+    report.SetPrintList(path, std::exchange(lines, {}));
     report.RenderInto(printer);
     if (printer.Status() != TRepPrinter::StatusFinished || printer.PageCount() < 1)
         throw AppError(QStringLiteral("the joke list could not be produced"));
-    return true;
 }
 
 // Loads a saved report into printer; a failure names the file.
@@ -97,6 +98,25 @@ void LoadReportFile(TRepPrinter &printer, const QString &input)
     }
 }
 
+// Hands memory freed in the heap back to the system. A batch export frees
+// big structures between its steps (the collection read, the report run);
+// without this the memory they held would still count while the next step
+// makes its own.
+void ReturnFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
+void WritePages(TBatchFormat format, const QString &target, TRepPrinter &printer)
+{
+    if (format == TBatchFormat::Pdf)
+        TRepPdfExportFilter(target).WritePages(printer);
+    else
+        printer.SaveReportFile(target);
+}
+
 } // namespace
 
 int RunBatchExport(TBatchFormat format, const QString &target, const QString &input)
@@ -109,20 +129,27 @@ int RunBatchExport(TBatchFormat format, const QString &target, const QString &in
         return FailOnCommandLine(BatchFailed, why);
     try {
         const QString path = file.absoluteFilePath();
-        TRepPrinter printer;
         if (file.isFile() && TRepPageList::StartsLikeReportFile(FirstBytes(path, 8))) {
             // A saved report is untrusted: the load checks it whole, and its
             // pages are played through the player's guards.
+            TRepPrinter printer;
             LoadReportFile(printer, input);
             if (printer.PageCount() < 1)
                 return FailOnCommandLine(BatchNoJokes, QStringLiteral("%1 holds no pages; nothing written").arg(input));
-        } else if (!RenderJokeList(path, printer)) {
-            return FailOnCommandLine(BatchNoJokes, QStringLiteral("%1 holds no jokes; nothing written").arg(input));
+            WritePages(format, target, printer);
+            return BatchOk;
         }
-        if (format == TBatchFormat::Pdf)
-            TRepPdfExportFilter(target).WritePages(printer);
-        else
-            printer.SaveReportFile(target);
+        QStringList lines = PrintListOf(PrintJokesOf(ReadJokeCollection(path).Jokes));
+        if (lines.isEmpty())
+            return FailOnCommandLine(BatchNoJokes, QStringLiteral("%1 holds no jokes; nothing written").arg(input));
+        // The printer is made once the collection is read: reading it is
+        // the peak of an export's memory, and a printer device's own memory
+        // is not to come on top of it.
+        ReturnFreedMemory();
+        TRepPrinter printer;
+        RenderJokeList(path, std::move(lines), printer);
+        ReturnFreedMemory();
+        WritePages(format, target, printer);
     } catch (const std::exception &e) {
         return FailOnCommandLine(BatchFailed, ExceptionText(e));
     }

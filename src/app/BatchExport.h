@@ -22,6 +22,6 @@ inline constexpr int BatchOk = 0;
 inline constexpr int BatchFailed = 1;   // unreadable input, refused or unwritable target
 inline constexpr int BatchNoJokes = 2;  // the collection holds no jokes (the report no pages): nothing written
 
-// Runs one export; needs a QApplication. Every failure is told on stderr
+// Runs one export; needs a QGuiApplication. Every failure is told on stderr
 // as one line starting with "zumoria: "; nothing is written then.
 int RunBatchExport(TBatchFormat format, const QString &target, const QString &input);
