@@ -8,18 +8,25 @@
 //                  painted), and until the last page is stored; then, in the
 //                  finished preview, 100 flips to random pages (go to the
 //                  page and paint the visible image): median and worst.
-//   ExportPdf      `zumoria --export-pdf OUT FILE` as a child process: wall
-//                  time, CPU time (wait4's rusage) and peak resident size
-//                  (/usr/bin/time's %M).
-//   PeerPdf        the same for peer_pdf_list, a small Qt program that sets
-//                  the same print-list lines in two columns straight onto
-//                  QPrinter's PDF output.
-//   ExportSteps    the export's two steps in this process: the run into the
-//                  page store, and writing the stored pages as PDF.
+//   ExportAgainstPeer
+//                  `zumoria --export-pdf OUT FILE` and peer_pdf_list (a
+//                  small Qt program that sets the same print-list lines in
+//                  two columns straight onto QPrinter's PDF output), one
+//                  after the other in every repetition, each a child
+//                  process: wall and CPU time (wait4's rusage), peak
+//                  resident size (/usr/bin/time's %M), pages, bytes per
+//                  page, and the ratio of pages per CPU second.
+//   ExportScaling  the export of the collection and of one ten times as
+//                  long: pages per CPU second of each and their ratio.
+//   ExportSteps    the export's steps in this process: the run into the
+//                  page store, the stored pages written as PDF, and the
+//                  same pages written through Qt's PDF engine (QPdfWriter,
+//                  the writer of every page before), with bytes per page.
 //
 // The collection: $ZUMORIA_BENCH_VICC, else made with the project's
 // generator ($ZUMORIA_GEN_JOKES, else ../shared/tools/gen_jokes.py beside the
-// source tree).
+// source tree); the long one ($ZUMORIA_BENCH_VICC_LONG) is made with the
+// generator at ten times the jokes.
 #include "ProgramBenchmarks.h"
 #include "app/JokeView.h"
 #include "app/ListaNyom.h"
@@ -29,6 +36,7 @@
 #include "report/preview/RepPreview.h"
 #include "report/preview/detail/RepPreviewImage.h"
 #include "report/output/RepPrinter.h"
+#include "report/output/detail/RepPdfWriter.h"
 #include "report/preview/RepStandardPreview.h"
 
 #include <QApplication>
@@ -59,20 +67,31 @@ QTemporaryDir &WorkDir()
     return dir;
 }
 
-QString Collection()
+// The collection of jokes jokes given by variable, else generated.
+QString Generated(const char *variable, int jokes)
 {
-    static QString path;
-    if (!path.isEmpty())
-        return path;
-    path = qEnvironmentVariable("ZUMORIA_BENCH_VICC");
+    QString path = qEnvironmentVariable(variable);
     if (!path.isEmpty())
         return path;
     QString generator = qEnvironmentVariable("ZUMORIA_GEN_JOKES");
     if (generator.isEmpty())
         generator = QStringLiteral(ZUMORIA_SOURCE_DIR "/../shared/tools/gen_jokes.py");
-    path = WorkDir().filePath(QStringLiteral("jokes10000.vicc"));
-    if (QProcess::execute(QStringLiteral("python3"), {generator, QStringLiteral("10000"), QStringLiteral("-o"), path}) != 0)
+    path = WorkDir().filePath(QStringLiteral("jokes%1.vicc").arg(jokes));
+    if (QProcess::execute(QStringLiteral("python3"),
+                          {generator, QString::number(jokes), QStringLiteral("-o"), path}) != 0)
         qFatal("cannot run the joke generator %s", qPrintable(generator));
+    return path;
+}
+
+QString Collection()
+{
+    static const QString path = Generated("ZUMORIA_BENCH_VICC", 10000);
+    return path;
+}
+
+QString LongCollection()
+{
+    static const QString path = Generated("ZUMORIA_BENCH_VICC_LONG", 100000);
     return path;
 }
 
@@ -284,34 +303,76 @@ int PdfPages(const QString &pdf)
     return -1;
 }
 
-// Runs program with args (writing out) once per iteration.
-void TimeChild(benchmark::State &state, const QString &program, const QStringList &args, const QString &out)
+// One run of a program writing a PDF: the child's figures and the file's.
+struct PdfRun
 {
+    ChildRun child;
+    int pages = -1;
+    qint64 bytes = 0;
+    double PagesPerCpuSecond() const { return child.cpu > 0 ? pages / child.cpu : 0; }
+    double BytesPerPage() const { return pages > 0 ? double(bytes) / pages : 0; }
+};
+
+PdfRun RunPdfChild(const QString &program, const QStringList &args, const QString &out)
+{
+    QFile::remove(out);
+    PdfRun run;
+    run.child = RunChild(program, args);
+    if (run.child.status == 0 && QFileInfo::exists(out)) {
+        run.pages = PdfPages(out);
+        run.bytes = QFileInfo(out).size();
+    }
+    return run;
+}
+
+PdfRun ExportOf(const QString &collection)
+{
+    const QString out = WorkDir().filePath(QStringLiteral("zumoria.pdf"));
+    return RunPdfChild(QStringLiteral(ZUMORIA_PROGRAM), {QStringLiteral("--export-pdf"), out, collection}, out);
+}
+
+void Report(benchmark::State &state, const char *who, const PdfRun &run)
+{
+    const std::string name(who);
+    state.counters[name + "_cpu_s"] = run.child.cpu;
+    state.counters[name + "_peak_MB"] = run.child.peakMB;
+    state.counters[name + "_pages"] = run.pages;
+    state.counters[name + "_pages_per_cpu_s"] = run.PagesPerCpuSecond();
+    state.counters[name + "_bytes_per_page"] = run.BytesPerPage();
+}
+
+void ExportAgainstPeer(benchmark::State &state)
+{
+    const QString peerOut = WorkDir().filePath(QStringLiteral("peer.pdf"));
     for (auto _ : state) {
-        QFile::remove(out);
-        const ChildRun run = RunChild(program, args);
-        if (run.status != 0 || !QFileInfo::exists(out)) {
-            state.SkipWithError("the child process failed");
+        const PdfRun mine = ExportOf(Collection());
+        const PdfRun peer = RunPdfChild(QStringLiteral(ZUMORIA_PEER), {peerOut, Collection()}, peerOut);
+        if (mine.pages < 1 || peer.pages < 1) {
+            state.SkipWithError("a child process failed");
             return;
         }
-        state.SetIterationTime(run.wall);
-        state.counters["cpu_s"] = run.cpu;
-        state.counters["peak_rss_MB"] = run.peakMB;
-        state.counters["pdf_MB"] = double(QFileInfo(out).size()) / 1e6;
-        state.counters["pages"] = PdfPages(out);
+        state.SetIterationTime(mine.child.wall);
+        Report(state, "zumoria", mine);
+        Report(state, "peer", peer);
+        state.counters["speed_ratio"] = mine.PagesPerCpuSecond() / peer.PagesPerCpuSecond();
+        state.counters["memory_ratio"] = mine.child.peakMB / peer.child.peakMB;
     }
 }
 
-void ExportPdf(benchmark::State &state)
+void ExportScaling(benchmark::State &state)
 {
-    const QString out = WorkDir().filePath(QStringLiteral("zumoria.pdf"));
-    TimeChild(state, QStringLiteral(ZUMORIA_PROGRAM), {QStringLiteral("--export-pdf"), out, Collection()}, out);
-}
-
-void PeerPdf(benchmark::State &state)
-{
-    const QString out = WorkDir().filePath(QStringLiteral("peer.pdf"));
-    TimeChild(state, QStringLiteral(ZUMORIA_PEER), {out, Collection()}, out);
+    for (auto _ : state) {
+        const PdfRun shorter = ExportOf(Collection());
+        const PdfRun longer = ExportOf(LongCollection());
+        if (shorter.pages < 1 || longer.pages < 1) {
+            state.SkipWithError("the export failed");
+            return;
+        }
+        state.SetIterationTime(longer.child.wall);
+        Report(state, "short", shorter);
+        Report(state, "long", longer);
+        state.counters["long_to_short_speed"] = longer.PagesPerCpuSecond() / shorter.PagesPerCpuSecond();
+    }
 }
 
 // Where the export's time goes, in this process: the joke list run into the
@@ -320,30 +381,47 @@ void ExportSteps(benchmark::State &state)
 {
     const QString collection = Collection();
     const QString out = WorkDir().filePath(QStringLiteral("steps.pdf"));
+    const QString qtOut = WorkDir().filePath(QStringLiteral("steps-qt.pdf"));
     for (auto _ : state) {
         const auto t0 = Steady::now();
         const double cpu0 = CpuSeconds();
-        const std::vector<TPrintJoke> jokes = PrintJokesOf(ReadJokeCollection(collection).Jokes);
-        TrepLista report;
-        report.SetPrintList(collection, PrintListOf(jokes));
         TRepPrinter printer;
-        report.RenderInto(printer);
+        {
+            TrepLista report;
+            report.SetPrintList(collection, PrintListOf(PrintJokesOf(ReadJokeCollection(collection).Jokes)));
+            report.RenderInto(printer);
+        }
         const auto t1 = Steady::now();
         const double cpu1 = CpuSeconds();
         TRepPdfExportFilter(out).WritePages(printer);
         const auto t2 = Steady::now();
+        const double cpu2 = CpuSeconds();
+        {
+            QFile file(qtOut);
+            file.open(QIODevice::WriteOnly);
+            std::vector<int> all;
+            for (int n = 1; n <= printer.PageCount(); ++n)
+                all.push_back(n);
+            WritePdfThroughQt(file, printer.Title(), all, [&printer](int n) { return printer.FetchPage(n); });
+        }
+        const double cpu3 = CpuSeconds();
+        const int pages = printer.PageCount();
         state.SetIterationTime(Seconds(t0, t2));
         state.counters["store_s"] = Seconds(t0, t1);
         state.counters["store_cpu_s"] = cpu1 - cpu0;
         state.counters["pdf_s"] = Seconds(t1, t2);
-        state.counters["pdf_cpu_s"] = CpuSeconds() - cpu1;
-        state.counters["pages"] = printer.PageCount();
+        state.counters["pdf_cpu_s"] = cpu2 - cpu1;
+        state.counters["qt_pdf_cpu_s"] = cpu3 - cpu2;
+        state.counters["pages"] = pages;
+        state.counters["bytes_per_page"] = double(QFileInfo(out).size()) / pages;
+        state.counters["qt_bytes_per_page"] = double(QFileInfo(qtOut).size()) / pages;
+        state.counters["size_ratio"] = double(QFileInfo(out).size()) / double(QFileInfo(qtOut).size());
     }
 }
 
 BENCHMARK(PrinterButton)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(3);
-BENCHMARK(ExportPdf)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(3);
-BENCHMARK(PeerPdf)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(3);
+BENCHMARK(ExportAgainstPeer)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(5);
+BENCHMARK(ExportScaling)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(2);
 BENCHMARK(ExportSteps)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(2);
 
 } // namespace

@@ -1,13 +1,17 @@
-// Loads arbitrary bytes as a saved report file, fetches every page and plays
-// each onto an image. The same bytes are also stored as the payload of one
-// page of an otherwise sound file, plain and compressed, so the metafile
-// checks, the player and the decoder see them directly.
+// Loads arbitrary bytes as a saved report file, fetches every page, plays
+// each onto an image and writes the pages as PDF (the direct writer, and
+// Qt's engine for pages it leaves, taken back into the document). The same
+// bytes are also stored as the payload of one page of an otherwise sound
+// file, plain and compressed, so the metafile checks, the player, the PDF
+// writer and the decoder see them directly.
 #include "platform/Metafile.h"
 #include "platform/MetafilePlayer.h"
 #include "report/output/RepError.h"
 #include "report/output/RepPageList.h"
 #include "report/output/RepPrinter.h"
+#include "report/output/detail/RepPdfWriter.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -36,6 +40,20 @@ void PlayAll(TRepPageList &store)
         store.ReadPage(2);
 }
 
+void WriteAsPdf(TRepPageList &store)
+{
+    const int count = std::min(store.PageCount(), 8);
+    if (count < 1)
+        return;
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    try {
+        WritePdf(out, QStringLiteral("fuzz"), count, [&store](int n) { return store.ReadPage(n); });
+    } catch (const std::exception &) {
+        // a clean failure; what must not happen is a crash or a leak
+    }
+}
+
 void Load(const QByteArray &bytes)
 {
     const QString name = Dir->filePath(QStringLiteral("in.zrp"));
@@ -50,6 +68,7 @@ void Load(const QByteArray &bytes)
         return;
     }
     PlayAll(store);
+    WriteAsPdf(store);
 }
 
 // A one-page file whose payload is payload.

