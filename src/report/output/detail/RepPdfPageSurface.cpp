@@ -10,6 +10,16 @@ namespace {
 // A number as the reader will take it back from the stream.
 double Written(double v) { return std::nearbyint(v * 1000) / 1000; }
 
+void AppendColor(QByteArray &out, const QColor &color, const char *op)
+{
+    AppendPdfNumber(out, color.redF());
+    out += ' ';
+    AppendPdfNumber(out, color.greenF());
+    out += ' ';
+    AppendPdfNumber(out, color.blueF());
+    out += op;
+}
+
 bool IsRect(const QPainterPath &path, QRectF &rect)
 {
     if (path.elementCount() != 5 || !path.elementAt(0).isMoveTo())
@@ -97,28 +107,14 @@ void RepPdfPageSurface::EndText()
 
 void RepPdfPageSurface::SetFill(const QColor &color)
 {
-    if (FFill == color)
-        return;
-    FFill = color;
-    AppendPdfNumber(C, color.redF());
-    C += ' ';
-    AppendPdfNumber(C, color.greenF());
-    C += ' ';
-    AppendPdfNumber(C, color.blueF());
-    C += " rg\n";
+    if (FFill != color)
+        AppendColor(C, *(FFill = color), " rg\n");
 }
 
 void RepPdfPageSurface::SetStroke(const QColor &color)
 {
-    if (FStroke == color)
-        return;
-    FStroke = color;
-    AppendPdfNumber(C, color.redF());
-    C += ' ';
-    AppendPdfNumber(C, color.greenF());
-    C += ' ';
-    AppendPdfNumber(C, color.blueF());
-    C += " RG\n";
+    if (FStroke != color)
+        AppendColor(C, *(FStroke = color), " RG\n");
 }
 
 void RepPdfPageSurface::Point(const QPointF &p)
