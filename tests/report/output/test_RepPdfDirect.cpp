@@ -269,6 +269,35 @@ TEST(RepPdfDirect, AdvancesPlaceEveryGlyph)
     }
 }
 
+TEST(RepPdfDirect, MoreCharactersThanACodeSlotHolds)
+{
+    // Over 300 characters of one font: its codes run into a second slot
+    // (another PDF font of the same face) in the middle of lines.
+    QString all;
+    for (char16_t c = 0x21; c < 0x7F; ++c)
+        all += QChar(c);
+    for (char16_t c = 0xC0; c < 0x17F; ++c)
+        all += QChar(c);
+    for (char16_t c = 0x410; c < 0x450; ++c)
+        all += QChar(c);
+    EmfPage p(1000, 400);
+    p.Font(QStringLiteral("Liberation Sans"), 14);
+    QStringList lines;
+    for (qsizetype at = 0; at < all.size(); at += 60) {
+        lines << all.mid(at, 60);
+        p.Text(10, 10 + 22 * int(at / 60), lines.back());
+    }
+    QTemporaryDir dir;
+    const Metafile page = p.Finish();
+    const Written direct = WriteDirect(dir, QStringLiteral("many.pdf"), {page});
+    EXPECT_TRUE(direct.report.throughQt.empty());
+    EXPECT_EQ(PdfText(direct.path, false).split(u'\n', Qt::SkipEmptyParts).mid(0, lines.size()), lines);
+    EXPECT_LE(PixelsApart(RenderPdfPage(direct.path, 1),
+                          RenderPdfPage(WriteThroughQt(dir, QStringLiteral("qt.pdf"), {page}), 1)),
+              20);
+    EXPECT_GE(PdfFonts(direct.path).size(), 2);
+}
+
 TEST(RepPdfDirect, PagesItCannotDrawGoThroughQtInTheirPlace)
 {
     QTemporaryDir dir;

@@ -142,7 +142,6 @@ RepPdfReport WritePdf(QIODevice &device, const QString &title, int pageCount, co
     document.Finish(catalog, infoId);
     if (!document.Ok())
         throw std::runtime_error(document.ErrorString().toStdString());
-    report.pages = pageCount;
     return report;
 }
 

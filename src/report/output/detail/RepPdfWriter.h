@@ -38,7 +38,6 @@ void WritePagesAsPdf(const QString &fileName, const QString &title, int pageCoun
 // What the direct writer did with a document.
 struct RepPdfReport
 {
-    int pages = 0;
     std::vector<int> throughQt; // the pages it left to Qt's PDF engine
 };
 
