@@ -110,7 +110,7 @@ private:
 void AddJokeFile(QByteArray bytes, PictureNames &pictures, const PictureSizeLookup &sizeOf,
                  TJokeStack &stack, QStringList &sourceLines)
 {
-    QStringList lines = SplitLines(DecodeText(std::exchange(bytes, QByteArray())));
+    QStringList lines = DecodeLines(std::exchange(bytes, QByteArray()));
     RemoveCommentLines(lines);
     for (QStringList &buffer : CutIntoJokes(lines)) {
         // The heading line and the picture lines count in the height.

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QStringDecoder>
+#include <algorithm>
 
 namespace {
 
@@ -48,22 +49,40 @@ bool IsNonAsciiUtf8(QByteArrayView bytes)
     return nonAscii;
 }
 
-// The text up to the first NUL: UTF-8 after a byte-order mark or when valid
-// and not plain ASCII, else in the named 8-bit encoding.
-QString DecodeTextOr(const QByteArray &raw, const QByteArray &encoding)
+// Where the text of a file's bytes lies and whether it is UTF-8: it ends at
+// the first NUL; a UTF-8 byte-order mark is left out and selects UTF-8, and
+// so does text that is valid UTF-8 and not plain ASCII.
+struct TextBytes
 {
-    QByteArrayView bytes(raw);
+    QByteArrayView text;
+    bool utf8;
+};
+
+TextBytes TextOf(QByteArrayView bytes)
+{
     const qsizetype nul = bytes.indexOf('\0');
     if (nul >= 0)
         bytes.truncate(nul);
     if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.sliced(3));
-    if (IsNonAsciiUtf8(bytes))
-        return QString::fromUtf8(bytes);
+        return {bytes.sliced(3), true};
+    return {bytes, IsNonAsciiUtf8(bytes)};
+}
+
+// Text that is not UTF-8 is decoded in the named 8-bit encoding.
+QString Decode(QByteArrayView text, bool utf8, const QByteArray &encoding)
+{
+    if (utf8)
+        return QString::fromUtf8(text);
     QStringDecoder decoder(encoding.constData());
     if (!decoder.isValid())
         throw AppError(QStringLiteral("The encoding %1 is not available").arg(QString::fromLatin1(encoding)));
-    return decoder.decode(bytes);
+    return decoder.decode(text);
+}
+
+QString DecodeTextOr(const QByteArray &raw, const QByteArray &encoding)
+{
+    const TextBytes bytes = TextOf(raw);
+    return Decode(bytes.text, bytes.utf8, encoding);
 }
 
 // The character sets languages were written in before UTF-8, for locales
@@ -156,7 +175,25 @@ QByteArray ReadWholeFile(const QString &path)
     return bytes;
 }
 
+QStringList DecodeLines(const QByteArray &raw)
+{
+    // Each piece ends with a line feed, so no line, CR LF or UTF-8 sequence
+    // is cut, and the text of a long file is never held decoded whole
+    // beside its lines.
+    constexpr qsizetype Piece = 256 * 1024;
+    const TextBytes bytes = TextOf(raw);
+    const QByteArrayView text = bytes.text;
+    QStringList lines;
+    for (qsizetype at = 0; at < text.size();) {
+        const qsizetype feed = text.indexOf('\n', std::min(at + Piece, text.size() - 1));
+        const qsizetype end = feed < 0 ? text.size() : feed + 1;
+        lines += SplitLines(Decode(text.sliced(at, end - at), bytes.utf8, QByteArrayLiteral("windows-1250")));
+        at = end;
+    }
+    return lines;
+}
+
 QStringList LoadTextFileLines(const QString &path)
 {
-    return SplitLines(DecodeText(ReadWholeFile(path)));
+    return DecodeLines(ReadWholeFile(path));
 }

@@ -36,7 +36,12 @@ QStringList SplitLines(const QString &text);
 // when the file cannot be opened or read.
 QByteArray ReadWholeFile(const QString &path);
 
-// Reads the regular file at path whole and returns its lines (DecodeText,
-// then SplitLines). Raises AppError with the platform's text when the file
-// cannot be opened or read.
+// The lines of the bytes of a text file: SplitLines(DecodeText(bytes)),
+// decoded a piece at a time, so a long text is never held decoded whole
+// beside its lines.
+QStringList DecodeLines(const QByteArray &bytes);
+
+// Reads the regular file at path whole and returns its lines (DecodeLines).
+// Raises AppError with the platform's text when the file cannot be opened or
+// read.
 QStringList LoadTextFileLines(const QString &path);

@@ -80,6 +80,34 @@ TEST(LoadTextFileLinesTest, ReadsAndRaisesOnUnreadable)
 }
 
 
+TEST(LoadTextFileLinesTest, LongTextsSplitAsTheWholeTextWould)
+{
+    // Texts far longer than the pieces they are decoded in, with every kind
+    // of line end, a CR LF, a two-byte UTF-8 letter or a code page 1250
+    // byte wherever a piece may end, a NUL late in the text, a byte-order
+    // mark, no line end at the end: read line by line as the whole text
+    // splits.
+    QByteArray body;
+    for (int i = 0; body.size() < 900 * 1024; ++i)
+        body += QByteArray("sor ") + QByteArray::number(i) + (i % 3 ? "\r\n" : i % 5 ? "\n" : "\r") +
+                QByteArray(size_t(i % 7), 'x');
+    const QByteArray utf8 = body + "\xC5\x91 \xC5\xB1 v\xC3\xA9ge\n";
+    const QByteArray cases[] = {utf8, body + "\xF5 \xFB v\xE9ge\n", "\xEF\xBB\xBF" + body,
+                                utf8 + QByteArray(1, '\0') + "elveszik", body.left(body.size() - 1)};
+    QTemporaryDir dir;
+    const QString path = dir.filePath("hosszu.vicc");
+    for (const QByteArray &bytes : cases) {
+        const QStringList whole = SplitLines(DecodeText(bytes));
+        EXPECT_EQ(DecodeLines(bytes), whole);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        f.close();
+        EXPECT_EQ(LoadTextFileLines(path), whole);
+        EXPECT_GT(whole.size(), 60000);
+    }
+}
+
 TEST(LegacyEncodingTest, WhatALocaleNames)
 {
     struct Case
