@@ -332,6 +332,30 @@ TEST(RepPdfDirect, PagesItCannotDrawGoThroughQtInTheirPlace)
         EXPECT_EQ(PixelsApart(RenderPdfPage(direct.path, n), RenderPdfPage(qt, n), 0), 0) << n;
 }
 
+TEST(RepPdfDirect, ManyPagesThroughQtComeBackInTheirPlaces)
+{
+    // More pages left to Qt than it writes at a time, among pages of the
+    // writer's own: every page keeps its place.
+    std::vector<Metafile> pages;
+    for (int n = 1; n <= 240; ++n) {
+        EmfPage p(300, 120);
+        if (n % 5 != 0)
+            p.Brush(Qt::gray, U_HS_CROSS);
+        p.Add(U_EMRRECTANGLE_set(U_RECTL{5, 60, 100, 110}));
+        p.Font(QStringLiteral("Liberation Sans"), 14);
+        p.Text(10, 10, QStringLiteral("oldal %1").arg(n));
+        pages.push_back(p.Finish());
+    }
+    QTemporaryDir dir;
+    const Written direct = WriteDirect(dir, QStringLiteral("sok.pdf"), pages);
+    EXPECT_EQ(direct.report.throughQt.size(), 192u);
+    const QStringList texts = PdfText(direct.path, false).split(u'\f');
+    ASSERT_GE(texts.size(), 240);
+    for (int n = 1; n <= 240; ++n)
+        EXPECT_EQ(texts[n - 1].simplified(), QStringLiteral("oldal %1").arg(n));
+    EXPECT_EQ(RunTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), direct.path}).first, 0);
+}
+
 TEST(RepPdfDirect, FontsAreEmbeddedSubsetsOfASoundFile)
 {
     QTemporaryDir dir;

@@ -14,6 +14,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
 
 namespace {
 
@@ -22,6 +23,9 @@ namespace {
 // printer resolves), and the direct writer maps pages onto the very same
 // sheet so both ways draw alike.
 constexpr int PdfResolution = 1200;
+
+// Pages written through Qt's engine at a time.
+constexpr size_t QtBatch = 100;
 
 // The paper of a page, from its picture frame (hundredths of a millimetre).
 QPageSize PaperOf(const Metafile &page)
@@ -122,11 +126,16 @@ RepPdfReport WritePdf(QIODevice &device, const QString &title, int pageCount, co
         }
         document.Write(id, dict + ">>");
     }
-    if (!report.throughQt.empty()) {
+    // Qt's pages are written in memory, a batch at a time, so even a
+    // document that is all such pages never holds more than a batch.
+    const auto &left = report.throughQt;
+    for (size_t at = 0; at < left.size(); at += QtBatch) {
+        const size_t end = std::min(left.size(), at + QtBatch);
         QBuffer qtPages;
         qtPages.open(QIODevice::WriteOnly);
-        WritePdfThroughQt(qtPages, title, report.throughQt, source);
-        ImportPdfPages(document, qtPages.data(), leftIds, tree);
+        WritePdfThroughQt(qtPages, title, std::vector<int>(left.begin() + at, left.begin() + end), source);
+        ImportPdfPages(document, qtPages.data(), std::vector<int>(leftIds.begin() + at, leftIds.begin() + end),
+                       tree);
     }
     document.Write(resources, "<</Font<<" + fonts.Finish() + ">>>>");
     QByteArray kidList;
