@@ -78,7 +78,8 @@ QString Generated(const char *variable, int jokes)
         generator = QStringLiteral(ZUMORIA_SOURCE_DIR "/../shared/tools/gen_jokes.py");
     path = WorkDir().filePath(QStringLiteral("jokes%1.vicc").arg(jokes));
     if (QProcess::execute(QStringLiteral("python3"),
-                          {generator, QString::number(jokes), QStringLiteral("-o"), path}) != 0)
+                          {generator, QString::number(jokes), QStringLiteral("-o"), path})
+        != 0)
         qFatal("cannot run the joke generator %s", qPrintable(generator));
     return path;
 }

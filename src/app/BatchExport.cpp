@@ -141,7 +141,8 @@ int RunBatchExport(TBatchFormat format, const QString &target, const QString &in
         }
         QStringList lines = PrintListOf(PrintJokesOf(ReadJokeCollection(path).Jokes));
         if (lines.isEmpty())
-            return FailOnCommandLine(BatchNoJokes, QStringLiteral("%1 holds no jokes; nothing written").arg(input));
+            return FailOnCommandLine(BatchNoJokes,
+                                     QStringLiteral("%1 holds no jokes; nothing written").arg(input));
         // The printer is made once the collection is read: reading it is
         // the peak of an export's memory, and a printer device's own memory
         // is not to come on top of it.

@@ -477,8 +477,8 @@ private:
             return false;
         Glyphs.resize(size_t(text.size()));
         int n = int(Glyphs.size());
-        if (!facts.raw.glyphIndexesForChars(text.constData(), int(text.size()), Glyphs.data(), &n) ||
-            n != int(text.size()))
+        if (!facts.raw.glyphIndexesForChars(text.constData(), int(text.size()), Glyphs.data(), &n)
+            || n != int(text.size()))
             return false;
         Advances.resize(size_t(n));
         double width = 0;
@@ -742,7 +742,8 @@ public:
             QPainterPath outline;
             double x = 0;
             for (size_t i = 0; i < run.glyphs.size(); ++i) {
-                outline.addPath(run.raw.pathForGlyph(run.glyphs[i]).translated(run.baseline.x() + x, run.baseline.y()));
+                outline.addPath(
+                    run.raw.pathForGlyph(run.glyphs[i]).translated(run.baseline.x() + x, run.baseline.y()));
                 x += run.advances[i];
             }
             P.fillPath(outline, run.color);

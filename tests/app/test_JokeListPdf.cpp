@@ -24,9 +24,10 @@ const QString SampleCollection = QStringLiteral(ZUMORIA_SOURCE_DIR "/examples/Vi
 // and long lines (long ones wrap in the column), always the same.
 QString GeneratedCollection(const QTemporaryDir &dir, int count)
 {
-    static const char *words[] = {"Pistike", "mondja", "a", "tanító", "néninek", "hogy", "őszintén", "szólva",
-                                  "tükörfúrógép", "árvíztűrő", "füstölgő", "kocsmáros", "ügyvéd", "és", "Őrült",
-                                  "Űrhajós", "„idézet”", "szerényen", "már", "megint", "csütörtökön", "mező"};
+    static const char *words[] = {
+        "Pistike",      "mondja",    "a",        "tanító",    "néninek",     "hogy", "őszintén", "szólva",
+        "tükörfúrógép", "árvíztűrő", "füstölgő", "kocsmáros", "ügyvéd",      "és",   "Őrült",    "Űrhajós",
+        "„idézet”",     "szerényen", "már",      "megint",    "csütörtökön", "mező"};
     quint32 seed = 12345;
     auto next = [&seed](int n) {
         seed = seed * 1103515245u + 12345u;
@@ -95,7 +96,8 @@ TEST(JokeListPdf, SameWordsPagesAndLookAsQtsPdf)
         ASSERT_GT(pages, 0);
         const RepPageSource source = [&printer](int n) { return printer.FetchPage(n); };
 
-        QFile directFile(dir.filePath(QStringLiteral("direct.pdf"))), qtFile(dir.filePath(QStringLiteral("qt.pdf")));
+        QFile directFile(dir.filePath(QStringLiteral("direct.pdf"))),
+            qtFile(dir.filePath(QStringLiteral("qt.pdf")));
         ASSERT_TRUE(directFile.open(QIODevice::WriteOnly) && qtFile.open(QIODevice::WriteOnly));
         const RepPdfReport report = WritePdf(directFile, printer.Title(), pages, source);
         std::vector<int> all;
@@ -131,7 +133,8 @@ TEST(JokeListPdf, BatchExportAndLoadedReportsTakeTheWritersOwnPath)
     const QString batch = dir.filePath(QStringLiteral("batch.pdf"));
     ASSERT_EQ(RunBatchExport(TBatchFormat::Pdf, batch, SampleCollection), BatchOk);
     EXPECT_TRUE(AllFontsEmbeddedSubsets(batch)) << PdfFonts(batch).join(u'\n').toStdString();
-    EXPECT_TRUE(RunTool(QStringLiteral("pdfinfo"), {batch}).second.contains(QStringLiteral("Producer:        Zumoria")));
+    EXPECT_TRUE(
+        RunTool(QStringLiteral("pdfinfo"), {batch}).second.contains(QStringLiteral("Producer:        Zumoria")));
 
     const QString zrp = dir.filePath(QStringLiteral("lista.zrp"));
     ASSERT_EQ(RunBatchExport(TBatchFormat::Zrp, zrp, SampleCollection), BatchOk);

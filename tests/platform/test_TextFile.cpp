@@ -89,8 +89,11 @@ TEST(LoadTextFileLinesTest, LongTextsSplitAsTheWholeTextWould)
     // splits.
     QByteArray body;
     for (int i = 0; body.size() < 900 * 1024; ++i)
-        body += QByteArray("sor ") + QByteArray::number(i) + (i % 3 ? "\r\n" : i % 5 ? "\n" : "\r") +
-                QByteArray(size_t(i % 7), 'x');
+        body += QByteArray("sor ") + QByteArray::number(i)
+                + (i % 3   ? "\r\n"
+                   : i % 5 ? "\n"
+                           : "\r")
+                + QByteArray(size_t(i % 7), 'x');
     const QByteArray utf8 = body + "\xC5\x91 \xC5\xB1 v\xC3\xA9ge\n";
     const QByteArray cases[] = {utf8, body + "\xF5 \xFB v\xE9ge\n", "\xEF\xBB\xBF" + body,
                                 utf8 + QByteArray(1, '\0') + "elveszik", body.left(body.size() - 1)};

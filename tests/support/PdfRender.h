@@ -18,9 +18,10 @@ inline QImage RenderPdfPage(const QString &path, int n, int dpi = 150)
     QTemporaryDir dir;
     const QString prefix = dir.filePath(QStringLiteral("page"));
     QProcess tool;
-    tool.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"),
-                                            QString::number(n), QStringLiteral("-l"), QString::number(n),
-                                            QStringLiteral("-gray"), QStringLiteral("-singlefile"), path, prefix});
+    tool.start(QStringLiteral("pdftoppm"),
+               {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"), QString::number(n),
+                QStringLiteral("-l"), QString::number(n), QStringLiteral("-gray"), QStringLiteral("-singlefile"),
+                path, prefix});
     if (!tool.waitForFinished(60000) || tool.exitCode() != 0)
         return {};
     return QImage(prefix + QStringLiteral(".pgm")).convertToFormat(QImage::Format_Grayscale8);

@@ -52,8 +52,8 @@ public:
     {
         const uint32_t ih = ++FHandles;
         const bool hatched = hatch != ~0u;
-        Add(U_EMRCREATEBRUSHINDIRECT_set(ih, logbrush_set(hatched ? U_BS_HATCHED : U_BS_SOLID, Ref(color),
-                                                          hatched ? hatch : 0)));
+        Add(U_EMRCREATEBRUSHINDIRECT_set(
+            ih, logbrush_set(hatched ? U_BS_HATCHED : U_BS_SOLID, Ref(color), hatched ? hatch : 0)));
         Add(U_EMRSELECTOBJECT_set(ih));
         return ih;
     }
@@ -66,10 +66,10 @@ public:
         uint16_t face[U_LF_FACESIZE] = {};
         for (int i = 0; i < family.size() && i < U_LF_FACESIZE - 1; ++i)
             face[i] = family.at(i).unicode();
-        const U_LOGFONT lf =
-            logfont_set(-px, 0, escapement, escapement, bold ? U_FW_BOLD : U_FW_NORMAL, 0, underline, strikeOut,
-                        U_DEFAULT_CHARSET, U_OUT_DEFAULT_PRECIS, U_CLIP_DEFAULT_PRECIS, U_DEFAULT_QUALITY,
-                        U_DEFAULT_PITCH | U_FF_DONTCARE, face);
+        const U_LOGFONT lf = logfont_set(-px, 0, escapement, escapement, bold ? U_FW_BOLD : U_FW_NORMAL, 0,
+                                         underline, strikeOut, U_DEFAULT_CHARSET, U_OUT_DEFAULT_PRECIS,
+                                         U_CLIP_DEFAULT_PRECIS, U_DEFAULT_QUALITY,
+                                         U_DEFAULT_PITCH | U_FF_DONTCARE, face);
         const uint32_t ih = ++FHandles;
         Add(U_EMREXTCREATEFONTINDIRECTW_set(ih, reinterpret_cast<const char *>(&lf), nullptr));
         Add(U_EMRSELECTOBJECT_set(ih));
@@ -115,7 +115,10 @@ public:
     }
 
 private:
-    static U_COLORREF Ref(QColor c) { return colorref3_set(uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue())); }
+    static U_COLORREF Ref(QColor c)
+    {
+        return colorref3_set(uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue()));
+    }
 
     QByteArray FBytes;
     quint32 FRecords = 0;
@@ -244,12 +247,13 @@ TEST(RepPdfDirect, EveryRecordKindLooksAsItDoesThroughQt)
     // is hundreds of pixels.
     EXPECT_LE(PixelsApart(mine, theirs), 40);
     // and it is not empty: the comparison would pass two blank pages
-    EXPECT_GT(PixelsApart(mine, RenderPdfPage(WriteThroughQt(dir, QStringLiteral("blank.pdf"), {PlainPage({})}), 1)),
-              5000);
+    EXPECT_GT(
+        PixelsApart(mine, RenderPdfPage(WriteThroughQt(dir, QStringLiteral("blank.pdf"), {PlainPage({})}), 1)),
+        5000);
 
     const QString text = PdfText(direct.path, false);
-    for (const char *words : {"Árvíztűrő tükörfúrógép „ŐŰ”", "aláhúzott szöveg", "áthúzott félkövér", "jobbra zárt",
-                              "középre, alapvonalra"})
+    for (const char *words : {"Árvíztűrő tükörfúrógép „ŐŰ”", "aláhúzott szöveg", "áthúzott félkövér",
+                              "jobbra zárt", "középre, alapvonalra"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(words))) << words << "\n" << text.toStdString();
 }
 
@@ -372,7 +376,8 @@ TEST(RepPdfDirect, FontsAreEmbeddedSubsetsOfASoundFile)
     const auto [check, text] = RunTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), direct.path});
     EXPECT_EQ(check, 0) << text.toStdString();
     const QString info = RunTool(QStringLiteral("pdfinfo"), {direct.path}).second;
-    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("PDF version: +1\\.[4-7]")))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("PDF version: +1\\.[4-7]"))))
+        << info.toStdString();
     EXPECT_TRUE(info.contains(QStringLiteral("Próba"))) << info.toStdString();
 }
 
@@ -382,8 +387,9 @@ TEST(RepPdfDirect, NumbersAreWrittenShortAndExact)
     {
         double value;
         const char *text;
-    } cases[] = {{0, "0"},          {-0.0001, "0"},      {12, "12"},        {-3, "-3"},       {0.5, "0.5"},
-                 {135.734375, "135.734"}, {-0.25, "-0.25"}, {1.9999, "2"}, {1e7, "10000000"}, {0.0006, "0.001"}};
+    } cases[] = {{0, "0"},          {-0.0001, "0"},          {12, "12"},       {-3, "-3"},
+                 {0.5, "0.5"},      {135.734375, "135.734"}, {-0.25, "-0.25"}, {1.9999, "2"},
+                 {1e7, "10000000"}, {0.0006, "0.001"}};
     for (const auto &c : cases) {
         QByteArray out;
         AppendPdfNumber(out, c.value);

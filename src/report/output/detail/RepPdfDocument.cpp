@@ -49,9 +49,15 @@ bool FitsDocEncoding(const QString &text)
 
 } // namespace
 
-void AppendPdfNumber(QByteArray &out, double v) { AppendFixed(out, v, 3, 0.0005); }
+void AppendPdfNumber(QByteArray &out, double v)
+{
+    AppendFixed(out, v, 3, 0.0005);
+}
 
-void AppendPdfFine(QByteArray &out, double v) { AppendFixed(out, v, 9, 0.0000000005); }
+void AppendPdfFine(QByteArray &out, double v)
+{
+    AppendFixed(out, v, 9, 0.0000000005);
+}
 
 void AppendPdfText(QByteArray &out, const QString &text)
 {

@@ -58,7 +58,7 @@ private:
 
     QIODevice &FDevice;
     QByteArray FBuffer;
-    qint64 FWritten = 0; // bytes handed to the device so far
+    qint64 FWritten = 0;          // bytes handed to the device so far
     std::vector<qint64> FOffsets; // of object n at n - 1; -1 while unwritten
     QString FError;
     std::unique_ptr<PdfDeflater> FDeflater;

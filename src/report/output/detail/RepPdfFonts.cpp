@@ -24,9 +24,10 @@ constexpr char16_t TableSize = 0x2100;
 // substitution and positioning tables (and the glyphs only they reach) stay
 // out of the subset.
 constexpr hb_tag_t DroppedTables[] = {
-    HB_TAG('G', 'S', 'U', 'B'), HB_TAG('G', 'P', 'O', 'S'), HB_TAG('G', 'D', 'E', 'F'), HB_TAG('B', 'A', 'S', 'E'),
-    HB_TAG('J', 'S', 'T', 'F'), HB_TAG('M', 'A', 'T', 'H'), HB_TAG('k', 'e', 'r', 'n'), HB_TAG('D', 'S', 'I', 'G'),
-    HB_TAG('m', 'o', 'r', 'x'), HB_TAG('k', 'e', 'r', 'x'), HB_TAG('f', 'e', 'a', 't'), HB_TAG('t', 'r', 'a', 'k'),
+    HB_TAG('G', 'S', 'U', 'B'), HB_TAG('G', 'P', 'O', 'S'), HB_TAG('G', 'D', 'E', 'F'),
+    HB_TAG('B', 'A', 'S', 'E'), HB_TAG('J', 'S', 'T', 'F'), HB_TAG('M', 'A', 'T', 'H'),
+    HB_TAG('k', 'e', 'r', 'n'), HB_TAG('D', 'S', 'I', 'G'), HB_TAG('m', 'o', 'r', 'x'),
+    HB_TAG('k', 'e', 'r', 'x'), HB_TAG('f', 'e', 'a', 't'), HB_TAG('t', 'r', 'a', 'k'),
 };
 
 // HarfBuzz objects with their owners; declared in the order they are made,
@@ -93,21 +94,25 @@ quint16 U16(const QByteArray &table, int offset)
     return table.size() >= offset + 2 ? qFromBigEndian<quint16>(table.constData() + offset) : 0;
 }
 
-qint16 I16(const QByteArray &table, int offset) { return qint16(U16(table, offset)); }
+qint16 I16(const QByteArray &table, int offset)
+{
+    return qint16(U16(table, offset));
+}
 
 // A PDF name from a PostScript font name: letters, digits and - _ . only.
 QByteArray PdfNameOf(const QByteArray &text)
 {
     QByteArray name;
     for (char c : text)
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
-            c == '.')
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_'
+            || c == '.')
             name += c;
     return name.isEmpty() ? QByteArray("Font") : name;
 }
 
 // Appends a CMap's entries in blocks of at most 100, as CMaps want them.
-void AppendCMapBlocks(QByteArray &out, const std::vector<QByteArray> &entries, const char *begin, const char *end)
+void AppendCMapBlocks(QByteArray &out, const std::vector<QByteArray> &entries, const char *begin,
+                      const char *end)
 {
     for (size_t at = 0; at < entries.size(); at += 100) {
         const size_t n = std::min<size_t>(100, entries.size() - at);
@@ -180,7 +185,8 @@ private:
         auto &taken = Taken.back();
         // The character's own byte where it is free, so Latin text reads as
         // itself in the page streams.
-        int byte = c < SlotSize && !taken[c] ? int(c) : int(std::find(taken.begin(), taken.end(), false) - taken.begin());
+        int byte = c < SlotSize && !taken[c] ? int(c)
+                                             : int(std::find(taken.begin(), taken.end(), false) - taken.begin());
         taken[size_t(byte)] = true;
         const int code = int(Taken.size() - 1) * SlotSize + byte;
         Glyphs[size_t(code)] = glyph;
@@ -194,7 +200,10 @@ private:
     std::unordered_map<quint32, int> ByGlyph;
 };
 
-int RepPdfSizedFont::CodeOf(char16_t c, quint32 glyph) { return FFace.CodeOf(c, glyph); }
+int RepPdfSizedFont::CodeOf(char16_t c, quint32 glyph)
+{
+    return FFace.CodeOf(c, glyph);
+}
 
 int RepPdfSizedFont::AdvanceOf(int code, int drawnWith)
 {
@@ -244,8 +253,8 @@ RepPdfFace *RepPdfFonts::FaceOf(const QRawFont &raw)
         return nullptr;
     const QByteArray head = raw.fontTable("head");
     for (const auto &face : FFaces)
-        if (face->Raw.familyName() == raw.familyName() && face->Raw.styleName() == raw.styleName() &&
-            face->Raw.fontTable("head") == head)
+        if (face->Raw.familyName() == raw.familyName() && face->Raw.styleName() == raw.styleName()
+            && face->Raw.fontTable("head") == head)
             return face.get();
     if (head.size() < 54)
         return nullptr;
@@ -276,8 +285,8 @@ struct EmbeddedFace
 {
     QByteArray baseFont; // subset tag + PostScript name
     int descriptor = 0;
-    std::vector<int> cmaps;      // per slot
-    std::vector<int> toUnicodes; // per slot
+    std::vector<int> cmaps;        // per slot
+    std::vector<int> toUnicodes;   // per slot
     std::vector<quint32> newGlyph; // per code: the glyph in the subset
 };
 
@@ -306,8 +315,10 @@ QByteArray EncodingCMap(const QByteArray &name, const std::vector<QByteArray> &e
 {
     QByteArray text = "/CIDInit/ProcSet findresource begin\n12 dict begin\nbegincmap\n"
                       "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>def\n"
-                      "/CMapName/" + name + " def\n/CMapType 1 def\n"
-                      "1 begincodespacerange\n<00><FF>\nendcodespacerange\n";
+                      "/CMapName/"
+                      + name
+                      + " def\n/CMapType 1 def\n"
+                        "1 begincodespacerange\n<00><FF>\nendcodespacerange\n";
     AppendCMapBlocks(text, entries, "begincidchar", "endcidchar");
     text += "endcmap\nCMapName currentdict/CMap defineresource pop\nend\nend\n";
     return text;
@@ -352,7 +363,8 @@ bool Embed(RepPdfDocument &document, const RepPdfFace &face, EmbeddedFace &out)
     const QByteArrayView file = BytesOf(blob.get());
 
     const QByteArray psName = PostScriptName(source.get());
-    out.baseFont = SubsetTag(glyphs, psName) + (psName.isEmpty() ? PdfNameOf(face.Raw.familyName().toLatin1()) : psName);
+    out.baseFont = SubsetTag(glyphs, psName)
+                   + (psName.isEmpty() ? PdfNameOf(face.Raw.familyName().toLatin1()) : psName);
     const int fontFile = document.Reserve();
     if (face.Cff)
         document.WriteStream(fontFile, "/Subtype/OpenType", file);
@@ -370,14 +382,14 @@ bool Embed(RepPdfDocument &document, const RepPdfFace &face, EmbeddedFace &out)
     if (!hb_ot_metrics_get_position(font.get(), HB_OT_METRICS_TAG_CAP_HEIGHT, &capHeight))
         capHeight = ascender;
     const float slant = hb_style_get_value(font.get(), HB_STYLE_TAG_SLANT_ANGLE);
-    QByteArray descriptor = "<</Type/FontDescriptor/FontName/" + out.baseFont + "/Flags " +
-                            QByteArray::number(slant != 0 ? 4 + 64 : 4) + "/FontBBox[" + units(I16(head, 36)) + ' ' +
-                            units(I16(head, 38)) + ' ' + units(I16(head, 40)) + ' ' + units(I16(head, 42)) +
-                            "]/ItalicAngle ";
+    QByteArray descriptor = "<</Type/FontDescriptor/FontName/" + out.baseFont + "/Flags "
+                            + QByteArray::number(slant != 0 ? 4 + 64 : 4) + "/FontBBox[" + units(I16(head, 36))
+                            + ' ' + units(I16(head, 38)) + ' ' + units(I16(head, 40)) + ' '
+                            + units(I16(head, 42)) + "]/ItalicAngle ";
     AppendPdfNumber(descriptor, -slant);
-    descriptor += "/Ascent " + units(ascender) + "/Descent " + units(descender) +
-                  "/CapHeight " + units(capHeight) + "/StemV 80" + (face.Cff ? "/FontFile3 " : "/FontFile2 ") +
-                  QByteArray::number(fontFile) + " 0 R>>";
+    descriptor += "/Ascent " + units(ascender) + "/Descent " + units(descender) + "/CapHeight "
+                  + units(capHeight) + "/StemV 80" + (face.Cff ? "/FontFile3 " : "/FontFile2 ")
+                  + QByteArray::number(fontFile) + " 0 R>>";
     out.descriptor = document.Reserve();
     document.Write(out.descriptor, descriptor);
 
@@ -395,8 +407,8 @@ bool Embed(RepPdfDocument &document, const RepPdfFace &face, EmbeddedFace &out)
         const QByteArray name = "Zumoria-" + out.baseFont.left(6) + '-' + QByteArray::number(qulonglong(slot));
         out.cmaps.push_back(document.Reserve());
         document.WriteStream(out.cmaps.back(),
-                             "/Type/CMap/CMapName/" + name +
-                                 "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>",
+                             "/Type/CMap/CMapName/" + name
+                                 + "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>",
                              EncodingCMap(name, cids));
         out.toUnicodes.push_back(document.Reserve());
         document.WriteStream(out.toUnicodes.back(), {}, ToUnicodeCMap(chars));
@@ -454,19 +466,21 @@ QByteArray RepPdfFonts::Finish()
                 if (!ok)
                     throw std::runtime_error("a font could not be embedded in the PDF");
                 const int cidFont = FDocument.Reserve();
-                QByteArray dict = QByteArray("<</Type/Font/Subtype/") +
-                                  (face->Cff ? "CIDFontType0" : "CIDFontType2") + "/BaseFont/" + embedded.baseFont +
-                                  "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>"
-                                  "/FontDescriptor " + QByteArray::number(embedded.descriptor) + " 0 R/W " +
-                                  Widths(*face, embedded, sized->FAdvances, sized->FSize, slot);
+                QByteArray dict = QByteArray("<</Type/Font/Subtype/")
+                                  + (face->Cff ? "CIDFontType0" : "CIDFontType2") + "/BaseFont/"
+                                  + embedded.baseFont
+                                  + "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>"
+                                    "/FontDescriptor "
+                                  + QByteArray::number(embedded.descriptor) + " 0 R/W "
+                                  + Widths(*face, embedded, sized->FAdvances, sized->FSize, slot);
                 if (!face->Cff)
                     dict += "/CIDToGIDMap/Identity";
                 FDocument.Write(cidFont, dict + ">>");
                 const int type0 = FDocument.Reserve();
-                FDocument.Write(type0, "<</Type/Font/Subtype/Type0/BaseFont/" + embedded.baseFont + "/Encoding " +
-                                           QByteArray::number(embedded.cmaps[slot]) + " 0 R/DescendantFonts[" +
-                                           QByteArray::number(cidFont) + " 0 R]/ToUnicode " +
-                                           QByteArray::number(embedded.toUnicodes[slot]) + " 0 R>>");
+                FDocument.Write(type0, "<</Type/Font/Subtype/Type0/BaseFont/" + embedded.baseFont + "/Encoding "
+                                           + QByteArray::number(embedded.cmaps[slot]) + " 0 R/DescendantFonts["
+                                           + QByteArray::number(cidFont) + " 0 R]/ToUnicode "
+                                           + QByteArray::number(embedded.toUnicodes[slot]) + " 0 R>>");
                 resources += '/' + sized->FNames[slot] + ' ' + QByteArray::number(type0) + " 0 R";
             }
         }

@@ -72,7 +72,7 @@ private:
     RepPdfDocument &FDocument;
     std::vector<std::unique_ptr<RepPdfFace>> FFaces;
     std::vector<std::unique_ptr<RepPdfSizedFont>> FSized;
-    QHash<QFont, RepPdfSizedFont *> FByFont;   // none for fonts that cannot be embedded
+    QHash<QFont, RepPdfSizedFont *> FByFont; // none for fonts that cannot be embedded
     int FNextName = 1;
     friend class RepPdfSizedFont;
 };

@@ -19,9 +19,15 @@ constexpr int NestingLimit = 64;
     throw std::runtime_error(std::string("the pages Qt's PDF engine wrote cannot be read: ") + why);
 }
 
-bool IsSpace(char c) { return c == 0 || c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' '; }
+bool IsSpace(char c)
+{
+    return c == 0 || c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' ';
+}
 
-bool IsDelimiter(char c) { return c != 0 && std::strchr("()<>[]{}/%", c) != nullptr; }
+bool IsDelimiter(char c)
+{
+    return c != 0 && std::strchr("()<>[]{}/%", c) != nullptr;
+}
 
 struct Span
 {

@@ -19,4 +19,5 @@ class RepPdfDocument;
 // Writes page i of pdf as the page object pageIds[i] under the page tree
 // node parent. Fails with a std::exception when pdf cannot be read this
 // way or has another number of pages.
-void ImportPdfPages(RepPdfDocument &document, const QByteArray &pdf, const std::vector<int> &pageIds, int parent);
+void ImportPdfPages(RepPdfDocument &document, const QByteArray &pdf, const std::vector<int> &pageIds,
+                    int parent);

@@ -8,7 +8,10 @@
 namespace {
 
 // A number as the reader will take it back from the stream.
-double Written(double v) { return std::nearbyint(v * 1000) / 1000; }
+double Written(double v)
+{
+    return std::nearbyint(v * 1000) / 1000;
+}
 
 void AppendColor(QByteArray &out, const QColor &color, const char *op)
 {
@@ -160,8 +163,7 @@ void RepPdfPageSurface::Path(const QPainterPath &path)
             i += 2;
             ++pointsInSubpath;
             break;
-        case QPainterPath::CurveToDataElement:
-            break;
+        case QPainterPath::CurveToDataElement: break;
         }
         // A subpath back at its start is closed, so its corner joins there
         // as it does on a painter.

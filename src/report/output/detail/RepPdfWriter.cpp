@@ -47,14 +47,17 @@ QPageLayout SheetOf(const QPageSize &paper)
     throw AppError(QStringLiteral("Cannot write %1: %2").arg(fileName, why));
 }
 
-QByteArray Ref(int id) { return QByteArray::number(id) + " 0 R"; }
+QByteArray Ref(int id)
+{
+    return QByteArray::number(id) + " 0 R";
+}
 
 QByteArray PdfDate(const QDateTime &when)
 {
     const int offset = when.offsetFromUtc() / 60;
-    return when.toString(QStringLiteral("'D:'yyyyMMddHHmmss")).toLatin1() + (offset < 0 ? '-' : '+') +
-           QByteArray::number(std::abs(offset) / 60).rightJustified(2, '0') + '\'' +
-           QByteArray::number(std::abs(offset) % 60).rightJustified(2, '0') + '\'';
+    return when.toString(QStringLiteral("'D:'yyyyMMddHHmmss")).toLatin1() + (offset < 0 ? '-' : '+')
+           + QByteArray::number(std::abs(offset) / 60).rightJustified(2, '0') + '\''
+           + QByteArray::number(std::abs(offset) % 60).rightJustified(2, '0') + '\'';
 }
 
 } // namespace
@@ -107,8 +110,9 @@ RepPdfReport WritePdf(QIODevice &device, const QString &title, int pageCount, co
         const QPageLayout sheet = SheetOf(paper);
         const QRect media = sheet.fullRectPoints();
         const int id = kids.emplace_back(document.Reserve());
-        QByteArray dict = "<</Type/Page/Parent " + Ref(tree) + "/MediaBox[0 0 " + QByteArray::number(media.width()) +
-                          ' ' + QByteArray::number(media.height()) + "]/Resources " + Ref(resources);
+        QByteArray dict = "<</Type/Page/Parent " + Ref(tree) + "/MediaBox[0 0 "
+                          + QByteArray::number(media.width()) + ' ' + QByteArray::number(media.height())
+                          + "]/Resources " + Ref(resources);
         if (page) {
             // The sheet as Qt's engine has it, in points.
             const QRect pixels = sheet.fullRectPixels(PdfResolution);
