@@ -1,0 +1,73 @@
+#pragma once
+// One record of an enhanced metafile, read in place. Every read past the
+// record's end gives 0 and marks the record broken, so a reader of a
+// crafted record never leaves its bytes.
+
+#include <QByteArray>
+#include <QColor>
+#include <QRect>
+#include <QtEndian>
+#include <cstring>
+
+struct EmfRecord
+{
+    const char *p;
+    quint32 size;
+    mutable bool broken = false;
+
+    quint32 U32(quint32 off) const
+    {
+        if (off > size || size - off < 4) {
+            broken = true;
+            return 0;
+        }
+        return qFromLittleEndian<quint32>(p + off);
+    }
+    qint32 I32(quint32 off) const { return qint32(U32(off)); }
+    qint16 I16(quint32 off) const
+    {
+        if (off > size || size - off < 2) {
+            broken = true;
+            return 0;
+        }
+        return qFromLittleEndian<qint16>(p + off);
+    }
+    quint8 U8(quint32 off) const
+    {
+        if (off >= size) {
+            broken = true;
+            return 0;
+        }
+        return quint8(p[off]);
+    }
+    float F32(quint32 off) const
+    {
+        const quint32 bits = U32(off);
+        float f;
+        std::memcpy(&f, &bits, 4);
+        return f;
+    }
+    QColor Color(quint32 off) const { return QColor(U8(off), U8(off + 1), U8(off + 2)); }
+    QRect Box(quint32 off) const // inclusive-inclusive rectangle
+    {
+        return QRect(QPoint(I32(off), I32(off + 4)), QPoint(I32(off + 8), I32(off + 12)));
+    }
+    bool Holds(quint64 off, quint64 bytes) const { return off <= size && bytes <= size - off; }
+};
+
+// Calls visit(type, record) for every record of the EMF bytes up to the
+// end-of-file record; stops at a record whose size does not fit.
+template <typename Visit> void ForEachEmfRecord(const QByteArray &bytes, Visit &&visit)
+{
+    qsizetype at = 0;
+    while (at + 8 <= bytes.size()) {
+        const EmfRecord r{bytes.constData() + at, qFromLittleEndian<quint32>(bytes.constData() + at + 4)};
+        if (r.size < 8 || r.size > bytes.size() - at)
+            return;
+        const quint32 type = qFromLittleEndian<quint32>(r.p);
+        if (type == 14) // EMR_EOF
+            return;
+        visit(type, r);
+        at += r.size;
+    }
+}
