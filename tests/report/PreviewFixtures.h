@@ -10,6 +10,8 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
+#include <QStringList>
+#include <functional>
 
 // Opens a document on printer and draws pages numbered 1..pages through its
 // canvas (A4 at the screen's density). The document stays open unless
@@ -20,6 +22,28 @@ inline void ProducePages(TRepPrinter &printer, int pages, bool close = true)
     for (int n = 1; n <= pages; ++n) {
         printer.AdvancePage();
         DrawNumberedPage(*printer.PageCanvas(), n);
+    }
+    if (close)
+        printer.CloseDocument();
+    QCoreApplication::processEvents();
+}
+
+// Opens a document on printer and draws pages 1..pages, each with the lines
+// linesOf(n) under its number bar (Arial 12 pt, 20 pixels apart). The
+// document stays open unless close is set; pending notices are delivered.
+inline void ProduceTextPages(TRepPrinter &printer, int pages, const std::function<QStringList(int)> &linesOf,
+                             bool close = true)
+{
+    printer.OpenDocument();
+    for (int n = 1; n <= pages; ++n) {
+        printer.AdvancePage();
+        Canvas &c = *printer.PageCanvas();
+        DrawNumberedPage(c, n);
+        int y = 80;
+        for (const QString &line : linesOf(n)) {
+            c.TextOut(40, y, line);
+            y += 20;
+        }
     }
     if (close)
         printer.CloseDocument();

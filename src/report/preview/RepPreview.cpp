@@ -7,12 +7,17 @@
 
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
 
 namespace {
 
 // Letter paper at one pixel per 0.1 mm, the stand-in without a printer.
 constexpr double LetterWidth = 215.9;
 constexpr double LetterLength = 279.4;
+
+// A wheel's notch, in eighths of a degree.
+constexpr int WheelNotch = 120;
 
 } // namespace
 
@@ -70,17 +75,28 @@ void TRepPreview::SetPageNumber(int n)
         return;
     if (n <= 0 || !FPrinter || n > FPrinter->PageCount())
         return;
+    const bool other = n != FPageNumber;
     FImage->SetPageNumber(n);
     FPageNumber = n;
     horizontalScrollBar()->setValue(0);
     verticalScrollBar()->setValue(0);
     FollowPageSize();
+    if (other)
+        NotifyPageChanged();
+}
+
+void TRepPreview::NotifyPageChanged()
+{
+    FWheelAtEdge = 0;
+    if (OnPageChanged)
+        OnPageChanged(this);
 }
 
 void TRepPreview::ReloadPage()
 {
     FImage->SetPageNumber(FImage->PageNumber());
     FollowPageSize();
+    NotifyPageChanged();
 }
 
 void TRepPreview::FollowPageSize()
@@ -101,6 +117,101 @@ void TRepPreview::SetZoom(int zoom)
     FZoomMode = ZoomOther;
     FZoom = zoom;
     LayoutImage();
+    if (OnZoomChanged)
+        OnZoomChanged(this);
+}
+
+const std::vector<int> &TRepPreview::ZoomSteps()
+{
+    static const std::vector<int> steps{25, 33, 50, 67, 75, 100, 125, 150, 200, 300, 400};
+    return steps;
+}
+
+void TRepPreview::ZoomIn(std::optional<QPointF> anchor)
+{
+    const auto &steps = ZoomSteps();
+    const auto next = std::upper_bound(steps.begin(), steps.end(), FZoom);
+    if (next != steps.end())
+        ZoomTo(*next, anchor);
+}
+
+void TRepPreview::ZoomOut(std::optional<QPointF> anchor)
+{
+    const auto &steps = ZoomSteps();
+    const auto next = std::lower_bound(steps.begin(), steps.end(), FZoom);
+    if (next != steps.begin())
+        ZoomTo(*std::prev(next), anchor);
+}
+
+void TRepPreview::ZoomTo(int zoom, std::optional<QPointF> anchor)
+{
+    const QPointF at = anchor.value_or(QRectF(viewport()->rect()).center());
+    const QSizeF before = FImage->size();
+    const QPointF onImage = at - FImage->pos();
+    const QPointF share(onImage.x() / before.width(), onImage.y() / before.height());
+    SetZoom(zoom);
+    // The same point of the page goes back under the anchor (as far as the
+    // scroll range allows; a smaller image is centred anyway).
+    horizontalScrollBar()->setValue(int(std::lround(share.x() * FImage->width() - at.x())));
+    verticalScrollBar()->setValue(int(std::lround(share.y() * FImage->height() - at.y())));
+}
+
+void TRepPreview::SetHighlights(std::vector<QRectF> boxes, int current)
+{
+    FImage->SetHighlights(std::move(boxes), current);
+}
+
+void TRepPreview::ShowBox(const QRectF &box)
+{
+    const QRect onImage = FImage->ToImage(box).toAlignedRect();
+    const QRect seen(QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()), viewport()->size());
+    if (seen.contains(onImage))
+        return;
+    horizontalScrollBar()->setValue(onImage.center().x() - seen.width() / 2);
+    verticalScrollBar()->setValue(onImage.center().y() - seen.height() / 2);
+}
+
+void TRepPreview::wheelEvent(QWheelEvent *event)
+{
+    const int delta = event->angleDelta().y();
+    if (event->modifiers() & Qt::ControlModifier) {
+        FWheelZoom += delta;
+        while (std::abs(FWheelZoom) >= WheelNotch) {
+            const bool in = FWheelZoom > 0;
+            FWheelZoom -= in ? WheelNotch : -WheelNotch;
+            RunGuarded([&] { in ? ZoomIn(event->position()) : ZoomOut(event->position()); });
+        }
+        event->accept();
+        return;
+    }
+    if (delta != 0 && TurnPage(delta)) {
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::wheelEvent(event);
+}
+
+bool TRepPreview::TurnPage(int delta)
+{
+    const QScrollBar *bar = verticalScrollBar();
+    const bool down = delta < 0;
+    const bool atEdge = down ? bar->value() >= bar->maximum() : bar->value() <= bar->minimum();
+    const int to = FPageNumber + (down ? 1 : -1);
+    if (!atEdge || !FPrinter || to < 1 || to > FPrinter->PageCount()) {
+        FWheelAtEdge = 0;
+        return false;
+    }
+    // A whole notch against the end turns the page, so the small steps of
+    // a touchpad that only just reached the end do not.
+    FWheelAtEdge += delta;
+    if (std::abs(FWheelAtEdge) < WheelNotch)
+        return true;
+    RunGuarded([&] {
+        SetPageNumber(to);
+        if (!down)
+            verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    });
+    return true;
 }
 
 QSizeF TRepPreview::PageExtent() const
@@ -195,6 +306,8 @@ void TRepPreview::FitPage()
         SetZoom(std::min(a, b));
     }
     FZoomMode = ZoomFit;
+    if (OnZoomChanged)
+        OnZoomChanged(this);
 }
 
 void TRepPreview::FitWidth()
@@ -210,6 +323,8 @@ void TRepPreview::FitWidth()
     SetZoom(zoom);
     LayoutImage();
     FZoomMode = ZoomWidth;
+    if (OnZoomChanged)
+        OnZoomChanged(this);
 }
 
 void TRepPreview::RefreshImage()

@@ -22,6 +22,16 @@
 //                and lays the image out again.
 // Zoom values outside 2..2000 are ignored.
 //
+// Beyond that, the control reads like a document viewer:
+//   ZoomIn/ZoomOut  the next step of ZoomSteps (25 % ... 400 %) above or
+//                below the zoom, keeping the middle of the view (or the
+//                point under the pointer for Ctrl + wheel) where it was.
+//   wheel        scrolls the page; turned on at the bottom of a page it
+//                goes on to the top of the next, at the top of a page back
+//                to the bottom of the one before.
+//   highlights   boxes on the page on show (found text), one of them the
+//                current one; ShowBox scrolls a box of the page into view.
+//
 // The control becomes the printer's Client while it shows it (and sets the
 // printer's ShowingPreview); a printer that goes away detaches itself. The
 // printer's notices become the callbacks OnPageAvailable, OnProgressUpdate
@@ -31,6 +41,8 @@
 
 #include <QAbstractScrollArea>
 #include <functional>
+#include <optional>
+#include <vector>
 
 class TRepPreviewImage;
 
@@ -41,6 +53,7 @@ public:
     using TRepPageAvailableEvent = std::function<void(TRepPreview *sender, int pageNum)>;
     using TRepProgressUpdateEvent = std::function<void(TRepPreview *sender, int progress)>;
     using TRepRunEndedEvent = std::function<void(TRepPreview *sender)>;
+    using TRepViewChangedEvent = std::function<void(TRepPreview *sender)>;
 
     explicit TRepPreview(QWidget *parent = nullptr);
     ~TRepPreview() override;
@@ -63,6 +76,22 @@ public:
     void SetZoom(int zoom);
     TZoomMode ZoomMode() const { return FZoomMode; }
 
+    // The zoom steps, smallest first.
+    static const std::vector<int> &ZoomSteps();
+    // One step up or down from the zoom (mode other); nothing beyond the
+    // last step. anchor, in viewport coordinates, keeps the point of the
+    // page under it in place; by default the middle of the view.
+    void ZoomIn(std::optional<QPointF> anchor = std::nullopt);
+    void ZoomOut(std::optional<QPointF> anchor = std::nullopt);
+
+    // Boxes on the page on show in its pixels (0, 0 .. page width x
+    // height), drawn over the page; current (an index, or -1) stands out.
+    // Paging drops them.
+    void SetHighlights(std::vector<QRectF> boxes, int current);
+    // Scrolls so that box (in the page's pixels) is in view, centred when
+    // it was not.
+    void ShowBox(const QRectF &box);
+
     void FitPage();
     void FitWidth();
     void LayoutImage();
@@ -74,6 +103,9 @@ public:
     TRepProgressUpdateEvent OnProgressUpdate;
     // The run drawing on the printer is over, however it ended.
     TRepRunEndedEvent OnRunEnded;
+    // Another page is on show, or the zoom changed, whatever changed them.
+    TRepViewChangedEvent OnPageChanged;
+    TRepViewChangedEvent OnZoomChanged;
 
     void DetachPrinter(TRepPrinter *printer) override;
 
@@ -82,6 +114,7 @@ protected:
     bool viewportEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     void LeavePrinter();
@@ -96,6 +129,11 @@ private:
     // After the image took another page: a page of another size than the
     // one laid out is fitted and laid out anew.
     void FollowPageSize();
+    void ZoomTo(int zoom, std::optional<QPointF> anchor);
+    // The wheel turned by delta (eighths of a degree) while the page is
+    // scrolled to its end in that direction; true when it paged.
+    bool TurnPage(int delta);
+    void NotifyPageChanged();
 
     TRepPrinter *FPrinter = nullptr;
     TRepPreviewImage *FImage;
@@ -103,4 +141,6 @@ private:
     int FZoom = 100;
     TZoomMode FZoomMode = ZoomOther;
     QSizeF FLaidOutExtent; // the page extent of the last layout
+    int FWheelAtEdge = 0;  // wheel turned against the end of the page
+    int FWheelZoom = 0;    // Ctrl + wheel not yet a whole step
 };

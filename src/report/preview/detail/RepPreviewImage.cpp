@@ -8,9 +8,9 @@
 
 namespace {
 
-// Above this many device pixels the rendered page is not kept (a page at
-// the highest zooms would take gigabytes); it is drawn into the exposed area.
-constexpr qint64 CacheLimitPixels = 24'000'000;
+// Up to this many device pixels the page is rendered whole (A4 at 200 %
+// on an ordinary screen); beyond, only the part in view and a margin.
+constexpr qint64 WholePageLimit = 6'000'000;
 
 // White paper inside the frame, then the page over the whole image.
 void PaintPaperAndPage(QPainter &p, const Metafile &page, int w, int h)
@@ -32,6 +32,9 @@ void TRepPreviewImage::SetPageNumber(int n)
 {
     FPage.reset();
     FRendered = QImage();
+    FRenderedArea = QRect();
+    FHighlights.clear();
+    FCurrentHighlight = -1;
     FPageNumber = n;
     if (FPrinter)
         FPage = FPrinter->FetchPage(n);
@@ -45,19 +48,47 @@ std::optional<QSize> TRepPreviewImage::PageSize() const
     return QSize(FPage->Width(), FPage->Height());
 }
 
-const QImage &TRepPreviewImage::RenderedPage(qreal ratio)
+void TRepPreviewImage::SetHighlights(std::vector<QRectF> boxes, int current)
 {
-    const QSize pixels = (QSizeF(size()) * ratio).toSize();
-    if (FRendered.size() == pixels && FRendered.devicePixelRatio() == ratio)
-        return FRendered;
-    FRendered = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    FHighlights = std::move(boxes);
+    FCurrentHighlight = current;
+    update();
+}
+
+QRectF TRepPreviewImage::ToImage(const QRectF &pageBox) const
+{
+    if (!FPage || FPage->Width() <= 0 || FPage->Height() <= 0)
+        return {};
+    const double sx = double(width()) / FPage->Width();
+    const double sy = double(height()) / FPage->Height();
+    return QRectF(pageBox.x() * sx, pageBox.y() * sy, pageBox.width() * sx, pageBox.height() * sy);
+}
+
+QRect TRepPreviewImage::AreaToRender(const QRect &exposed, qreal ratio) const
+{
+    const QRect whole = rect();
+    if (qint64(width() * ratio) * qint64(height() * ratio) <= WholePageLimit)
+        return whole;
+    QRect seen = visibleRegion().boundingRect();
+    seen = seen.isEmpty() ? exposed : seen.united(exposed);
+    // A margin of half the view each way, so scrolling a little renders
+    // nothing again.
+    return seen.adjusted(-seen.width() / 2, -seen.height() / 2, seen.width() / 2, seen.height() / 2)
+        .intersected(whole);
+}
+
+void TRepPreviewImage::Render(const QRect &area, qreal ratio)
+{
+    FRendered = QImage((QSizeF(area.size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
     FRendered.setDevicePixelRatio(ratio);
     FRendered.fill(Qt::transparent);
+    FRenderedArea = area;
+    FRenderedFor = size();
     QPainter p(&FRendered);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
+    p.translate(-area.topLeft());
     PaintPaperAndPage(p, *FPage, width(), height());
-    return FRendered;
 }
 
 void TRepPreviewImage::PaintPage(QPainter &p, const QRect &exposed)
@@ -67,16 +98,14 @@ void TRepPreviewImage::PaintPage(QPainter &p, const QRect &exposed)
     const int w = width();
     const int h = height();
     const qreal ratio = p.device() ? p.device()->devicePixelRatioF() : 1.0;
-    if (qint64(w * ratio) * qint64(h * ratio) <= CacheLimitPixels) {
-        p.drawImage(QPoint(0, 0), RenderedPage(ratio));
-    } else {
-        FRendered = QImage();
-        p.save();
-        p.setClipRect(exposed);
-        p.setRenderHint(QPainter::Antialiasing);
-        PaintPaperAndPage(p, *FPage, w, h);
-        p.restore();
-    }
+    const QRect needed = exposed.intersected(rect());
+    const bool stale = FRendered.isNull() || FRenderedFor != size() || FRendered.devicePixelRatio() != ratio ||
+                       !FRenderedArea.contains(needed);
+    if (stale && !needed.isEmpty())
+        Render(AreaToRender(needed, ratio), ratio);
+    if (!stale || !needed.isEmpty())
+        p.drawImage(FRenderedArea.topLeft(), FRendered);
+    PaintHighlights(p);
     // Frame and shadow, crisp single pixels.
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(Qt::black, 1));
@@ -84,6 +113,22 @@ void TRepPreviewImage::PaintPage(QPainter &p, const QRect &exposed)
     p.drawRect(QRect(0, 0, w - 3, h - 3));
     p.fillRect(QRect(w - 2, 2, 2, h - 2), Qt::black);
     p.fillRect(QRect(2, h - 2, w - 2, 2), Qt::black);
+}
+
+void TRepPreviewImage::PaintHighlights(QPainter &p) const
+{
+    if (FHighlights.empty())
+        return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    for (size_t i = 0; i < FHighlights.size(); ++i) {
+        const bool current = int(i) == FCurrentHighlight;
+        const QRectF box = ToImage(FHighlights[i]).adjusted(-1, 0, 1, 0);
+        p.setPen(current ? QPen(QColor(200, 90, 0), 1) : Qt::NoPen);
+        p.setBrush(current ? QColor(255, 140, 0, 120) : QColor(255, 225, 0, 110));
+        p.drawRect(box);
+    }
+    p.restore();
 }
 
 void TRepPreviewImage::paintEvent(QPaintEvent *event)
