@@ -1,6 +1,14 @@
 #include "report/output/RepExportFilters.h"
 
 #include <QStringList>
+#include <algorithm>
+
+std::pair<int, int> TRepExportFilter::PagesOf(int count) const
+{
+    const int first = FFirstPage > 0 ? FFirstPage : 1;
+    const int last = FLastPage > 0 ? std::min(FLastPage, count) : count;
+    return {first, last};
+}
 
 TRepExportFilterLibrary &TRepExportFilterLibrary::Instance()
 {

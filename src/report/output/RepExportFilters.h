@@ -8,6 +8,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class TRepPrinter;
@@ -20,12 +21,29 @@ public:
     explicit TRepExportFilter(const QString &fileName) : FFileName(fileName) {}
     virtual ~TRepExportFilter() = default;
     QString FileName() const { return FFileName; }
-    // Writes the printer's stored pages into FileName (what RunExport does
-    // when the printer has no ExportHandler). The base writes nothing.
+
+    // The pages written, first..last (1-based); 0 at either end stands for
+    // that end of the store. Every page at first.
+    void SetPageRange(int first, int last)
+    {
+        FFirstPage = first;
+        FLastPage = last;
+    }
+    int FirstPage() const { return FFirstPage; }
+    int LastPage() const { return FLastPage; }
+    // The range among count stored pages: first and last inside 1..count
+    // (last < first when it holds none of them).
+    std::pair<int, int> PagesOf(int count) const;
+
+    // Writes the printer's stored pages of the range into FileName (what
+    // RunExport does when the printer has no ExportHandler). The base
+    // writes nothing.
     virtual void WritePages(TRepPrinter &printer) {}
 
 private:
     QString FFileName;
+    int FFirstPage = 0;
+    int FLastPage = 0;
 };
 
 struct TRepExportFilterEntry

@@ -8,8 +8,15 @@ void TRepPdfExportFilter::WritePages(TRepPrinter &printer)
 {
     if (printer.Status() != TRepPrinter::StatusFinished)
         throw AppError(QStringLiteral("The report is not finished yet"));
-    WritePagesAsPdf(FileName(), printer.Title(), printer.PageCount(),
-                    [&printer](int n) { return printer.FetchPage(n); });
+    const auto [first, last] = PagesOf(printer.PageCount());
+    if (printer.PageCount() > 0 && last < first)
+        throw AppError(QStringLiteral("Cannot write %1: the report has no pages %2 to %3")
+                           .arg(FileName())
+                           .arg(FirstPage())
+                           .arg(LastPage()));
+    // Either writer takes the range as its own pages 1, 2, ...
+    WritePagesAsPdf(FileName(), printer.Title(), last - first + 1,
+                    [&printer, first](int n) { return printer.FetchPage(first + n - 1); });
 }
 
 void RegisterPdfExportFilter()

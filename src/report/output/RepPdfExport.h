@@ -11,10 +11,11 @@ class TRepPdfExportFilter : public TRepExportFilter
 {
 public:
     using TRepExportFilter::TRepExportFilter;
-    // Writes every stored page of a finished printer into FileName, titled
-    // with the printer's Title. Fails with an AppError when the printer is
-    // not finished, holds no pages or the file cannot be written; an
-    // existing file is then left as it was.
+    // Writes the stored pages of the range (every page unless a range was
+    // set) of a finished printer into FileName, titled with the printer's
+    // Title. Fails with an AppError when the printer is not finished, the
+    // range holds no pages or the file cannot be written; an existing file
+    // is then left as it was.
     void WritePages(TRepPrinter &printer) override;
 };
 

@@ -15,6 +15,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -260,6 +261,13 @@ std::optional<Metafile> TRepPrinter::FetchPage(int n) const
     if ((FStatus != StatusBusy && FStatus != StatusFinished) || n < 1 || n > FPageCount)
         return std::nullopt;
     return FPageList->ReadPage(n);
+}
+
+int TRepPrinter::ReadyPages() const
+{
+    if (FStatus == StatusBusy)
+        return std::clamp(FAvailablePages, 0, FPageCount);
+    return FStatus == StatusFinished ? FPageCount : 0;
 }
 
 // --- notices -------------------------------------------------------------

@@ -121,6 +121,10 @@ public:
     // Stored page n, or none unless busy or finished and 1 <= n <= PageCount
     // (also none for a stored page whose bytes are no sound page).
     std::optional<Metafile> FetchPage(int n) const;
+    // Pages finished and stored, 1..ReadyPages: every page of a finished
+    // printer, the announced ones of a busy printer (not the page being
+    // drawn), none of a ready one.
+    int ReadyPages() const;
 
     // --- notices -------------------------------------------------------
     void ReportProgress(int percent);

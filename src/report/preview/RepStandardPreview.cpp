@@ -4,24 +4,35 @@
 #include "report/output/RepExportFilters.h"
 #include "report/output/RepNotices.h"
 #include "report/preview/RepPreview.h"
+#include "report/preview/detail/RepFindBar.h"
+#include "report/preview/detail/RepPageField.h"
 #include "report/preview/detail/RepPreviewGlyphs.h"
 #include "report/preview/detail/RepPreviewImage.h"
+#include "report/preview/detail/RepSvgGlyph.h"
+#include "report/preview/detail/RepThumbnailPanel.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSpinBox>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -41,6 +52,44 @@ TRepStandardPreview::MessageSink &Messages()
 {
     static TRepStandardPreview::MessageSink sink;
     return sink;
+}
+
+TRepStandardPreview::RangeChooser &RangeChooser()
+{
+    static TRepStandardPreview::RangeChooser chooser;
+    return chooser;
+}
+
+// The platform's dialog for the pages of an export: from and to.
+std::optional<std::pair<int, int>> RunRangeDialog(QWidget *parent, int count)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Export pages"));
+    auto *form = new QFormLayout(&dialog);
+    auto *from = new QSpinBox(&dialog);
+    auto *to = new QSpinBox(&dialog);
+    from->setRange(1, count);
+    to->setRange(1, count);
+    from->setValue(1);
+    to->setValue(count);
+    // The range never runs backwards.
+    QObject::connect(from, &QSpinBox::valueChanged, to, [to](int v) { to->setMinimum(v); });
+    form->addRow(QStringLiteral("From page:"), from);
+    form->addRow(QStringLiteral("To page:"), to);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return std::pair{from->value(), to->value()};
+}
+
+// A key typed into a text field that the field keeps for itself.
+bool KeyOfTextField(const QObject *watched, int key)
+{
+    return qobject_cast<const QLineEdit *>(watched) &&
+           (key == Qt::Key_Home || key == Qt::Key_End || key == Qt::Key_Escape);
 }
 
 void ShowMessage(const QString &text)
@@ -95,13 +144,15 @@ struct ButtonSpec
 {
     const char *name;
     const char *hint;
-    int glyph;
+    QIcon glyph;
 };
 
 } // namespace
 
 TRepStandardPreview::TRepStandardPreview(QWidget *owner, TRepPrinter *printer)
-    : QMainWindow(owner), FRepPreview(new TRepPreview(this)), FProgressPanel(new QLabel), FPagePanel(new QLabel)
+    : QMainWindow(owner), FRepPreview(new TRepPreview), FThumbnails(new TRepThumbnailPanel),
+      FFindBar(new TRepFindBar(FRepPreview)), FProgressPanel(new QLabel), FPagePanel(new TRepPageField),
+      FZoomPanel(new QLabel)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Print Preview"));
@@ -110,23 +161,31 @@ TRepStandardPreview::TRepStandardPreview(QWidget *owner, TRepPrinter *printer)
         move(screen->availableGeometry().center() - rect().center());
 
     BuildToolBar();
-    setCentralWidget(FRepPreview);
+    BuildCentre();
     FRepPreview->OnPageAvailable = [this](TRepPreview *, int n) { RepPreviewPageAvailable(n); };
     FRepPreview->OnProgressUpdate = [this](TRepPreview *, int p) { RepPreviewProgressUpdate(p); };
     FRepPreview->OnRunEnded = [this](TRepPreview *) { OfferFinishedActions(); };
+    FRepPreview->OnPageChanged = [this](TRepPreview *) { PageChanged(); };
+    FRepPreview->OnZoomChanged = [this](TRepPreview *) { UpdateZoomButtons(); };
+    FThumbnails->OnPageClicked = [this](int page) { GoToPage(page); };
 
     FProgressPanel->setObjectName(QStringLiteral("Panel0"));
     FProgressPanel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     FProgressPanel->setFixedWidth(40);
     FProgressPanel->setText(QStringLiteral("0%"));
     FPagePanel->setObjectName(QStringLiteral("Panel1"));
-    FPagePanel->setMinimumWidth(50);
-    FPagePanel->setText(QStringLiteral("Page"));
+    FPagePanel->OnPageEntered = [this](int page) { GoToPage(page); };
+    FPagePanel->SetReturnFocus(FRepPreview);
+    FZoomPanel->setObjectName(QStringLiteral("ZoomPanel"));
+    FZoomPanel->setToolTip(QStringLiteral("Zoom"));
     statusBar()->addWidget(FProgressPanel);
-    statusBar()->addWidget(FPagePanel, 1);
+    statusBar()->addWidget(FPagePanel);
+    statusBar()->addPermanentWidget(FZoomPanel);
 
     FRepPreview->SetShownPrinter(printer);
+    FThumbnails->SetPrinter(printer);
     Button(QStringLiteral("ZoomToWidth"))->setChecked(true);
+    FZoomPanel->setText(QStringLiteral("%1%").arg(FRepPreview->Zoom()));
     OfferStoredPageActions(printer && printer->Status() == TRepPrinter::StatusFinished);
     Button(QStringLiteral("PrintSetup"))->setEnabled(false);
     if (printer && !printer->Title().isEmpty())
@@ -155,38 +214,45 @@ void TRepStandardPreview::BuildToolBar()
     bar->setContentsMargins(2, 2, 2, 2);
     addToolBar(Qt::TopToolBarArea, bar);
 
-    auto *zoomGroup = new QButtonGroup(this);
-    zoomGroup->setExclusive(true);
-    const auto add = [&](const ButtonSpec &spec, void (TRepStandardPreview::*handler)(), bool grouped) {
+    FZoomGroup = new QButtonGroup(this);
+    FZoomGroup->setExclusive(true);
+    enum Kind { Plain, Grouped, Toggle };
+    const auto add = [&](const ButtonSpec &spec, void (TRepStandardPreview::*handler)(), Kind kind) {
         auto *button = new QToolButton(bar);
         button->setObjectName(QString::fromLatin1(spec.name));
         button->setToolTip(QString::fromLatin1(spec.hint));
-        button->setIcon(PreviewGlyph(spec.glyph));
+        button->setIcon(spec.glyph);
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
-        if (grouped) {
-            button->setCheckable(true);
-            zoomGroup->addButton(button);
-        }
+        button->setCheckable(kind != Plain);
+        if (kind == Grouped)
+            FZoomGroup->addButton(button);
         connect(button, &QToolButton::clicked, this, Guarded([this, handler](bool) { (this->*handler)(); }));
         bar->addWidget(button);
     };
 
     bar->addSeparator(); // ToolButton1
-    add({"ZoomFit", "Zoom to fit", 0}, &TRepStandardPreview::ZoomToFitClick, true);
-    add({"Zoom100", "100%", 1}, &TRepStandardPreview::ZoomTo100Click, true);
-    add({"ZoomToWidth", "Zoom to width", 2}, &TRepStandardPreview::ZoomToWidthClick, true);
+    add({"ZoomFit", "Zoom to fit", PreviewGlyph(0)}, &TRepStandardPreview::ZoomToFitClick, Grouped);
+    add({"Zoom100", "100%", PreviewGlyph(1)}, &TRepStandardPreview::ZoomTo100Click, Grouped);
+    add({"ZoomToWidth", "Zoom to width", PreviewGlyph(2)}, &TRepStandardPreview::ZoomToWidthClick, Grouped);
+    add({"ZoomOut", "Zoom out (Ctrl+-)", SvgGlyph(QStringLiteral("zoom-out"))}, &TRepStandardPreview::ZoomOutClick,
+        Plain);
+    add({"ZoomIn", "Zoom in (Ctrl++)", SvgGlyph(QStringLiteral("zoom-in"))}, &TRepStandardPreview::ZoomInClick, Plain);
     bar->addSeparator(); // Separator1
-    add({"FirstPage", "First page", 3}, &TRepStandardPreview::FirstPageClick, false);
-    add({"PreviousPage", "Previous page", 4}, &TRepStandardPreview::PrevPageClick, false);
-    add({"ToolButton2", "Next page", 5}, &TRepStandardPreview::NextPageClick, false);
-    add({"LastPage", "Last page", 6}, &TRepStandardPreview::LastPageClick, false);
+    add({"FirstPage", "First page", PreviewGlyph(3)}, &TRepStandardPreview::FirstPageClick, Plain);
+    add({"PreviousPage", "Previous page", PreviewGlyph(4)}, &TRepStandardPreview::PrevPageClick, Plain);
+    add({"ToolButton2", "Next page", PreviewGlyph(5)}, &TRepStandardPreview::NextPageClick, Plain);
+    add({"LastPage", "Last page", PreviewGlyph(6)}, &TRepStandardPreview::LastPageClick, Plain);
     bar->addSeparator(); // Separator2
-    add({"PrintSetup", "Printer setup", 7}, &TRepStandardPreview::PrintSetupClick, false);
-    add({"Print", "Print", 8}, &TRepStandardPreview::PrintClick, false);
+    add({"PrintSetup", "Printer setup", PreviewGlyph(7)}, &TRepStandardPreview::PrintSetupClick, Plain);
+    add({"Print", "Print", PreviewGlyph(8)}, &TRepStandardPreview::PrintClick, Plain);
     bar->addSeparator(); // Separator3
-    add({"SaveReport", "Save Report", 10}, &TRepStandardPreview::SaveClick, false);
-    add({"LoadReport", "Load Report", 9}, &TRepStandardPreview::LoadClick, false);
+    add({"SaveReport", "Save Report", PreviewGlyph(10)}, &TRepStandardPreview::SaveClick, Plain);
+    add({"LoadReport", "Load Report", PreviewGlyph(9)}, &TRepStandardPreview::LoadClick, Plain);
+    bar->addSeparator();
+    add({"Thumbnails", "Thumbnails", SvgGlyph(QStringLiteral("thumbnails"))}, &TRepStandardPreview::ThumbnailsClick,
+        Toggle);
+    add({"Find", "Find (Ctrl+F)", SvgGlyph(QStringLiteral("find"))}, &TRepStandardPreview::FindClick, Plain);
     bar->addSeparator(); // Separator4
 
     auto *exit = new QToolButton(bar);
@@ -197,6 +263,25 @@ void TRepStandardPreview::BuildToolBar()
     exit->setFocusPolicy(Qt::NoFocus);
     connect(exit, &QToolButton::clicked, this, Guarded([this](bool) { ExitClick(); }));
     bar->addWidget(exit);
+}
+
+void TRepStandardPreview::BuildCentre()
+{
+    // The thumbnails beside the page, the find bar under it.
+    auto *centre = new QWidget(this);
+    auto *column = new QVBoxLayout(centre);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto *split = new QSplitter(Qt::Horizontal, centre);
+    split->setChildrenCollapsible(false);
+    split->addWidget(FThumbnails);
+    split->addWidget(FRepPreview);
+    split->setStretchFactor(1, 1);
+    FThumbnails->hide();
+    FFindBar->setParent(centre);
+    column->addWidget(split, 1);
+    column->addWidget(FFindBar);
+    setCentralWidget(centre);
 }
 
 QToolButton *TRepStandardPreview::Button(const QString &name) const
@@ -211,7 +296,12 @@ QString TRepStandardPreview::ProgressText() const
 
 QString TRepStandardPreview::StatusText() const
 {
-    return FPagePanel->text();
+    return FPagePanel->PanelText();
+}
+
+QString TRepStandardPreview::ZoomText() const
+{
+    return FZoomPanel->text();
 }
 
 void TRepStandardPreview::SetSaveChooser(FileChooser chooser)
@@ -229,16 +319,61 @@ void TRepStandardPreview::SetMessageSink(MessageSink sink)
     Messages() = std::move(sink);
 }
 
+void TRepStandardPreview::SetRangeChooser(RangeChooser chooser)
+{
+    ::RangeChooser() = std::move(chooser);
+}
+
 void TRepStandardPreview::UpdateStatusText()
 {
+    // Without pages there is no page on show either: "Page 0 of 0".
     const int count = Printer() ? Printer()->PageCount() : 0;
-    FPagePanel->setText(QStringLiteral("Page %1 of %2").arg(FRepPreview->PageNumber()).arg(count));
+    FPagePanel->SetPage(count > 0 ? FRepPreview->PageNumber() : 0, count);
+}
+
+void TRepStandardPreview::UpdateZoomButtons()
+{
+    FZoomPanel->setText(QStringLiteral("%1%").arg(FRepPreview->Zoom()));
+    QAbstractButton *down = nullptr;
+    switch (FRepPreview->ZoomMode()) {
+    case TRepPreview::ZoomFit: down = Button(QStringLiteral("ZoomFit")); break;
+    case TRepPreview::ZoomWidth: down = Button(QStringLiteral("ZoomToWidth")); break;
+    case TRepPreview::ZoomOther:
+        if (FRepPreview->Zoom() == 100)
+            down = Button(QStringLiteral("Zoom100"));
+        break;
+    }
+    if (down) {
+        down->setChecked(true);
+        return;
+    }
+    // A zoom of its own: none of the three presets is down.
+    FZoomGroup->setExclusive(false);
+    for (QAbstractButton *button : FZoomGroup->buttons())
+        button->setChecked(false);
+    FZoomGroup->setExclusive(true);
+}
+
+void TRepStandardPreview::PageChanged()
+{
+    UpdateStatusText();
+    FThumbnails->SetCurrentPage(FRepPreview->PageNumber());
+    FFindBar->PageShown();
+}
+
+void TRepStandardPreview::PagesReplaced()
+{
+    FThumbnails->PagesReplaced();
+    FThumbnails->SetCurrentPage(FRepPreview->PageNumber());
+    FFindBar->PagesReplaced();
 }
 
 void TRepStandardPreview::OfferStoredPageActions(bool finished)
 {
-    Button(QStringLiteral("Print"))->setEnabled(finished);
-    Button(QStringLiteral("SaveReport"))->setEnabled(finished);
+    // A run that made no page leaves nothing to print or save.
+    const bool pages = finished && Printer() && Printer()->PageCount() > 0;
+    Button(QStringLiteral("Print"))->setEnabled(pages);
+    Button(QStringLiteral("SaveReport"))->setEnabled(pages);
     Button(QStringLiteral("LoadReport"))->setEnabled(finished);
 }
 
@@ -268,7 +403,47 @@ void TRepStandardPreview::FormKeyDown(int key, Qt::KeyboardModifiers shift)
     case Qt::Key_PageDown: ctrlOnly ? LastPageClick() : NextPageClick(); break;
     case Qt::Key_Home: FirstPageClick(); break;
     case Qt::Key_End: LastPageClick(); break;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        if (mods & Qt::ControlModifier)
+            ZoomInClick();
+        break;
+    case Qt::Key_Minus:
+        if (mods & Qt::ControlModifier)
+            ZoomOutClick();
+        break;
+    case Qt::Key_F:
+        if (ctrlOnly)
+            FindClick();
+        break;
+    case Qt::Key_F3:
+        if (FFindBar->ResultText().isEmpty())
+            FindClick();
+        else if (mods & Qt::ShiftModifier)
+            FFindBar->FindPrevious();
+        else
+            FFindBar->FindNext();
+        break;
     default: break;
+    }
+}
+
+// Whether FormKeyDown acts on key with mods.
+static bool WindowKey(int key, Qt::KeyboardModifiers mods)
+{
+    const bool ctrl = mods & Qt::ControlModifier;
+    switch (key) {
+    case Qt::Key_Escape:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_F3: return true;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+    case Qt::Key_Minus: return ctrl;
+    case Qt::Key_F: return (mods & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::ControlModifier;
+    default: return false;
     }
 }
 
@@ -280,19 +455,12 @@ bool TRepStandardPreview::eventFilter(QObject *watched, QEvent *event)
     if (!widget || (widget != this && !isAncestorOf(widget)))
         return false;
     const auto *key = static_cast<QKeyEvent *>(event);
-    switch (key->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Home:
-    case Qt::Key_End: {
-        const int code = key->key();
-        const Qt::KeyboardModifiers mods = key->modifiers();
-        RunGuarded([&] { FormKeyDown(code, mods); });
-        return true;
-    }
-    default: return false;
-    }
+    const int code = key->key();
+    const Qt::KeyboardModifiers mods = key->modifiers();
+    if (!WindowKey(code, mods) || KeyOfTextField(watched, code))
+        return false;
+    RunGuarded([&] { FormKeyDown(code, mods); });
+    return true;
 }
 
 // --- zoom and paging ---------------------------------------------------------
@@ -319,6 +487,36 @@ void TRepStandardPreview::ZoomToWidthClick()
     LetMessagesRun();
     if (self)
         FRepPreview->FitWidth();
+}
+
+void TRepStandardPreview::ZoomInClick()
+{
+    FRepPreview->ZoomIn();
+}
+
+void TRepStandardPreview::ZoomOutClick()
+{
+    FRepPreview->ZoomOut();
+}
+
+void TRepStandardPreview::ThumbnailsClick()
+{
+    const bool show = FThumbnails->isHidden();
+    FThumbnails->setVisible(show);
+    Button(QStringLiteral("Thumbnails"))->setChecked(show);
+    if (show)
+        FThumbnails->SetCurrentPage(FRepPreview->PageNumber());
+}
+
+void TRepStandardPreview::FindClick()
+{
+    FFindBar->Open();
+}
+
+void TRepStandardPreview::GoToPage(int page)
+{
+    FRepPreview->SetPageNumber(page);
+    UpdateStatusText();
 }
 
 void TRepStandardPreview::FirstPageClick()
@@ -351,6 +549,8 @@ void TRepStandardPreview::LastPageClick()
 void TRepStandardPreview::RepPreviewPageAvailable(int)
 {
     UpdateStatusText();
+    FThumbnails->PagesAvailable();
+    FFindBar->PagesAvailable();
     if (Printer() && Printer()->Status() == TRepPrinter::StatusFinished)
         OfferFinishedActions();
 }
@@ -399,8 +599,21 @@ void TRepStandardPreview::SaveClick()
     if (entry >= library.Filters().size())
         return;
     std::unique_ptr<TRepExportFilter> filter = library.Filters()[entry].Create(choice.FileName);
-    if (filter)
-        Printer()->RunExport(*filter);
+    if (!filter)
+        return;
+    const std::optional<std::pair<int, int>> range = ExportRange();
+    if (!range || !Printer())
+        return;
+    filter->SetPageRange(range->first, range->second);
+    Printer()->RunExport(*filter);
+}
+
+std::optional<std::pair<int, int>> TRepStandardPreview::ExportRange()
+{
+    const int count = Printer() ? Printer()->PageCount() : 0;
+    if (count <= 1)
+        return std::pair{1, count};
+    return ::RangeChooser() ? ::RangeChooser()(this, count) : RunRangeDialog(this, count);
 }
 
 void TRepStandardPreview::LoadClick()
@@ -421,9 +634,10 @@ void TRepStandardPreview::LoadClick()
     Printer()->LoadReportFile(choice.FileName);
     FRepPreview->SetPageNumber(1);
     FRepPreview->ReloadPage(); // page 1 of the file, also when page 1 was on show
+    PagesReplaced();
     UpdateStatusText();
     Button(QStringLiteral("PrintSetup"))->setEnabled(false);
-    Button(QStringLiteral("Print"))->setEnabled(true);
+    OfferStoredPageActions(true);
 }
 
 // --- window ----------------------------------------------------------------------

@@ -43,15 +43,23 @@ public:
             return loadAnswer;
         });
         TRepStandardPreview::SetMessageSink([this](const QString &text) { messages << text; });
+        TRepStandardPreview::SetRangeChooser([this](QWidget *, int count) {
+            rangeAsked.push_back(count);
+            return rangeAnswer ? rangeAnswer : std::optional<std::pair<int, int>>({1, count});
+        });
     }
     ~FakeDialogs()
     {
         TRepStandardPreview::SetSaveChooser({});
         TRepStandardPreview::SetLoadChooser({});
         TRepStandardPreview::SetMessageSink({});
+        TRepStandardPreview::SetRangeChooser({});
     }
     TRepStandardPreview::FileChoice saveAnswer;
     TRepStandardPreview::FileChoice loadAnswer;
+    // The pages an export asks for: every page unless set.
+    std::optional<std::pair<int, int>> rangeAnswer;
+    std::vector<int> rangeAsked;
     std::vector<Asked> saveAsked;
     std::vector<Asked> loadAsked;
     QStringList messages;
@@ -79,7 +87,7 @@ TEST(RepStandardPreview, LayoutCaptionAndFirstState)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Viccek.vicc"));
     EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
     EXPECT_EQ(window->ProgressText(), QStringLiteral("0%"));
-    EXPECT_EQ(window->StatusText(), QStringLiteral("Page 1 of 0"));
+    EXPECT_EQ(window->StatusText(), QStringLiteral("Page 0 of 0"));
 
     const std::vector<std::pair<const char *, const char *>> hints{
         {"ZoomFit", "Zoom to fit"},     {"Zoom100", "100%"},          {"ZoomToWidth", "Zoom to width"},
