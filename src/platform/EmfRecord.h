@@ -57,7 +57,8 @@ struct EmfRecord
 
 // Calls visit(type, record) for every record of the EMF bytes up to the
 // end-of-file record; stops at a record whose size does not fit.
-template <typename Visit> void ForEachEmfRecord(const QByteArray &bytes, Visit &&visit)
+template <typename Visit>
+void ForEachEmfRecord(const QByteArray &bytes, Visit &&visit)
 {
     qsizetype at = 0;
     while (at + 8 <= bytes.size()) {

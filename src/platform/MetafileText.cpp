@@ -75,7 +75,8 @@ public:
                          -page.Frame().top() / 100.0 * page.PixelsPerMmY());
     }
 
-    template <typename Emit> void Read(Emit &&sink)
+    template <typename Emit>
+    void Read(Emit &&sink)
     {
         ForEachEmfRecord(Page.Bytes(), [&](quint32 type, const EmfRecord &r) {
             switch (type) {
@@ -145,7 +146,8 @@ private:
         return it == Fonts.end() ? fallback : it->second.first;
     }
 
-    template <typename Emit> void Text(const EmfRecord &r, bool wide, Emit &sink)
+    template <typename Emit>
+    void Text(const EmfRecord &r, bool wide, Emit &sink)
     {
         quint32 count = r.U32(44);
         const quint32 offString = r.U32(48);
@@ -158,7 +160,8 @@ private:
         if (wide) {
             run.text.resize(qsizetype(count));
             for (quint32 i = 0; i < count; ++i)
-                run.text[qsizetype(i)] = QChar(quint16(r.U8(offString + 2 * i) | (r.U8(offString + 2 * i + 1) << 8)));
+                run.text[qsizetype(i)] =
+                    QChar(quint16(r.U8(offString + 2 * i) | (r.U8(offString + 2 * i + 1) << 8)));
         } else {
             QStringDecoder decode("windows-1252");
             run.text = decode(QByteArrayView(r.p + offString, qsizetype(count)));

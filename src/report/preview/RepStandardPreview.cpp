@@ -8,7 +8,6 @@
 #include "report/preview/detail/RepPageField.h"
 #include "report/preview/detail/RepPreviewGlyphs.h"
 #include "report/preview/detail/RepPreviewImage.h"
-#include "report/preview/detail/RepSvgGlyph.h"
 #include "report/preview/detail/RepThumbnailPanel.h"
 
 #include <QApplication>
@@ -88,8 +87,8 @@ std::optional<std::pair<int, int>> RunRangeDialog(QWidget *parent, int count)
 // A key typed into a text field that the field keeps for itself.
 bool KeyOfTextField(const QObject *watched, int key)
 {
-    return qobject_cast<const QLineEdit *>(watched) &&
-           (key == Qt::Key_Home || key == Qt::Key_End || key == Qt::Key_Escape);
+    return qobject_cast<const QLineEdit *>(watched)
+           && (key == Qt::Key_Home || key == Qt::Key_End || key == Qt::Key_Escape);
 }
 
 void ShowMessage(const QString &text)
@@ -235,9 +234,8 @@ void TRepStandardPreview::BuildToolBar()
     add({"ZoomFit", "Zoom to fit", PreviewGlyph(0)}, &TRepStandardPreview::ZoomToFitClick, Grouped);
     add({"Zoom100", "100%", PreviewGlyph(1)}, &TRepStandardPreview::ZoomTo100Click, Grouped);
     add({"ZoomToWidth", "Zoom to width", PreviewGlyph(2)}, &TRepStandardPreview::ZoomToWidthClick, Grouped);
-    add({"ZoomOut", "Zoom out (Ctrl+-)", SvgGlyph(QStringLiteral("zoom-out"))}, &TRepStandardPreview::ZoomOutClick,
-        Plain);
-    add({"ZoomIn", "Zoom in (Ctrl++)", SvgGlyph(QStringLiteral("zoom-in"))}, &TRepStandardPreview::ZoomInClick, Plain);
+    add({"ZoomOut", "Zoom out (Ctrl+-)", PreviewGlyph("zoom-out")}, &TRepStandardPreview::ZoomOutClick, Plain);
+    add({"ZoomIn", "Zoom in (Ctrl++)", PreviewGlyph("zoom-in")}, &TRepStandardPreview::ZoomInClick, Plain);
     bar->addSeparator(); // Separator1
     add({"FirstPage", "First page", PreviewGlyph(3)}, &TRepStandardPreview::FirstPageClick, Plain);
     add({"PreviousPage", "Previous page", PreviewGlyph(4)}, &TRepStandardPreview::PrevPageClick, Plain);
@@ -250,9 +248,8 @@ void TRepStandardPreview::BuildToolBar()
     add({"SaveReport", "Save Report", PreviewGlyph(10)}, &TRepStandardPreview::SaveClick, Plain);
     add({"LoadReport", "Load Report", PreviewGlyph(9)}, &TRepStandardPreview::LoadClick, Plain);
     bar->addSeparator();
-    add({"Thumbnails", "Thumbnails", SvgGlyph(QStringLiteral("thumbnails"))}, &TRepStandardPreview::ThumbnailsClick,
-        Toggle);
-    add({"Find", "Find (Ctrl+F)", SvgGlyph(QStringLiteral("find"))}, &TRepStandardPreview::FindClick, Plain);
+    add({"Thumbnails", "Thumbnails", PreviewGlyph("thumbnails")}, &TRepStandardPreview::ThumbnailsClick, Toggle);
+    add({"Find", "Find (Ctrl+F)", PreviewGlyph("find")}, &TRepStandardPreview::FindClick, Plain);
     bar->addSeparator(); // Separator4
 
     auto *exit = new QToolButton(bar);
@@ -442,7 +439,8 @@ static bool WindowKey(int key, Qt::KeyboardModifiers mods)
     case Qt::Key_Plus:
     case Qt::Key_Equal:
     case Qt::Key_Minus: return ctrl;
-    case Qt::Key_F: return (mods & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::ControlModifier;
+    case Qt::Key_F:
+        return (mods & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::ControlModifier;
     default: return false;
     }
 }

@@ -47,7 +47,8 @@ TEST(RepPageTextIndex, FindsWithoutRegardToCaseAndOptionallyToAccents)
 
 TEST(RepPageTextIndex, MatchesNeverOverlapAndKeepToThePagesAndTheLimitAsked)
 {
-    const TRepPageTextIndex index = IndexOf({QStringLiteral("aaaa\n"), QStringLiteral("xaax\n"), QStringLiteral("aa\n")});
+    const TRepPageTextIndex index =
+        IndexOf({QStringLiteral("aaaa\n"), QStringLiteral("xaax\n"), QStringLiteral("aa\n")});
     EXPECT_EQ(index.Find(QStringLiteral("aa"), false, 1, 3, 100),
               (std::vector<Match>{{1, 0, 2}, {1, 2, 2}, {2, 1, 2}, {3, 0, 2}}));
     EXPECT_EQ(index.Find(QStringLiteral("aa"), false, 2, 99, 100), (std::vector<Match>{{2, 1, 2}, {3, 0, 2}}));
@@ -60,7 +61,8 @@ TEST(RepPageTextIndex, FollowsTheRunAndPointsAtTheTextOfThePage)
     TRepPrinter printer;
     TRepPageTextIndex index;
     const auto lines = [](int n) {
-        return QStringList{QStringLiteral("line one of %1").arg(n), n == 3 ? QStringLiteral("the Zebra stripe") : QString()};
+        return QStringList{QStringLiteral("line one of %1").arg(n),
+                           n == 3 ? QStringLiteral("the Zebra stripe") : QString()};
     };
     ProduceTextPages(printer, 3, lines, /*close=*/false);
     // Pages 1 and 2 are announced, page 3 is still being drawn.
@@ -73,7 +75,8 @@ TEST(RepPageTextIndex, FollowsTheRunAndPointsAtTheTextOfThePage)
     const std::vector<Match> found = index.Find(QStringLiteral("zebra"), false, 1, 99, 10);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].Page, 3);
-    EXPECT_EQ(MetafileText(*printer.FetchPage(3)).mid(found[0].Offset, found[0].Length), QStringLiteral("Zebra"));
+    EXPECT_EQ(MetafileText(*printer.FetchPage(3)).mid(found[0].Offset, found[0].Length),
+              QStringLiteral("Zebra"));
     EXPECT_LT(index.Bytes(), 200) << "a few bytes a character";
 
     printer.ResetStore();

@@ -24,8 +24,8 @@ void SetViewport(TRepPreview &preview, int w, int h)
 // away from the user) over pos of the viewport.
 void Wheel(TRepPreview &preview, int delta, Qt::KeyboardModifiers mods = Qt::NoModifier, QPointF pos = {50, 50})
 {
-    QWheelEvent event(pos, preview.viewport()->mapToGlobal(pos), QPoint(0, 0), QPoint(0, delta), Qt::NoButton, mods,
-                      Qt::NoScrollPhase, false);
+    QWheelEvent event(pos, preview.viewport()->mapToGlobal(pos), QPoint(0, 0), QPoint(0, delta), Qt::NoButton,
+                      mods, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(preview.viewport(), &event);
     QCoreApplication::processEvents();
 }
@@ -149,7 +149,8 @@ TEST(RepPreviewReading, OnlyThePartInViewIsRenderedAtALargeZoom)
     const QRect top = r.preview.Image()->RenderedArea();
     const QRect seen(QPoint(0, 0), r.preview.viewport()->size());
     EXPECT_TRUE(top.contains(seen));
-    EXPECT_LT(qint64(top.width()) * top.height(), qint64(r.preview.Image()->width()) * r.preview.Image()->height() / 10);
+    EXPECT_LT(qint64(top.width()) * top.height(),
+              qint64(r.preview.Image()->width()) * r.preview.Image()->height() / 10);
 
     r.Bar().setValue(r.Bar().maximum());
     r.preview.viewport()->grab();
@@ -190,7 +191,8 @@ TEST(RepPreviewReading, ShowBoxScrollsABoxOutOfViewToTheMiddle)
     const QRectF low(50, 1000, 100, 20); // far below the view
     r.preview.ShowBox(low);
     const QRectF onImage = r.preview.Image()->ToImage(low);
-    const QRect seen(QPoint(r.preview.horizontalScrollBar()->value(), r.Bar().value()), r.preview.viewport()->size());
+    const QRect seen(QPoint(r.preview.horizontalScrollBar()->value(), r.Bar().value()),
+                     r.preview.viewport()->size());
     EXPECT_TRUE(seen.contains(onImage.toAlignedRect()));
     EXPECT_NEAR(onImage.center().y() - seen.top(), seen.height() / 2.0, 2);
     const int kept = r.Bar().value();

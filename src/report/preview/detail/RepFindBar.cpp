@@ -3,8 +3,8 @@
 #include "platform/AppError.h"
 #include "platform/MetafileText.h"
 #include "report/preview/RepPreview.h"
+#include "report/preview/detail/RepPreviewGlyphs.h"
 #include "report/preview/detail/RepPreviewImage.h"
-#include "report/preview/detail/RepSvgGlyph.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -24,7 +24,7 @@ QToolButton *GlyphButton(QWidget *parent, const char *name, const char *glyph, c
 {
     auto *button = new QToolButton(parent);
     button->setObjectName(QString::fromLatin1(name));
-    button->setIcon(SvgGlyph(QString::fromLatin1(glyph)));
+    button->setIcon(PreviewGlyph(glyph));
     button->setToolTip(hint);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
@@ -46,7 +46,8 @@ TRepFindBar::TRepFindBar(TRepPreview *preview, QWidget *parent)
     FText->setMinimumWidth(200);
     FText->installEventFilter(this);
     row->addWidget(FText);
-    QToolButton *previous = GlyphButton(this, "FindPrevious", "find-previous", QStringLiteral("Previous match (Shift+F3)"));
+    QToolButton *previous =
+        GlyphButton(this, "FindPrevious", "find-previous", QStringLiteral("Previous match (Shift+F3)"));
     QToolButton *next = GlyphButton(this, "FindNext", "find-next", QStringLiteral("Next match (F3)"));
     row->addWidget(previous);
     row->addWidget(next);
@@ -101,7 +102,8 @@ bool TRepFindBar::eventFilter(QObject *watched, QEvent *event)
         RunGuarded([this] { Close(); });
         return true;
     }
-    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && (key->modifiers() & Qt::ShiftModifier)) {
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+        && (key->modifiers() & Qt::ShiftModifier)) {
         RunGuarded([this] { FindPrevious(); });
         return true;
     }
@@ -125,7 +127,8 @@ void TRepFindBar::Search(const QString &text)
     FSearched = FIndex.PageCount();
     // The first match on or after the page on show, else the very first.
     const int page = FPreview->PageNumber();
-    const auto from = std::find_if(FMatches.begin(), FMatches.end(), [page](const auto &m) { return m.Page >= page; });
+    const auto from =
+        std::find_if(FMatches.begin(), FMatches.end(), [page](const auto &m) { return m.Page >= page; });
     FCurrent = FMatches.empty() ? -1 : int(from == FMatches.end() ? 0 : from - FMatches.begin());
     ShowCurrent();
     UpdateResult();

@@ -79,6 +79,6 @@ private:
     QString FNeedle; // the text searched for, empty without a search
     std::vector<TRepPageTextIndex::Match> FMatches;
     int FCurrent = -1;
-    int FSearched = 0; // pages the matches cover
+    int FSearched = 0;  // pages the matches cover
     QRectF FCurrentBox; // of the current match, when it is on the page on show
 };

@@ -70,8 +70,8 @@ int TRepPageTextIndex::CatchUp(TRepPrinter &printer)
     return PageCount() - before;
 }
 
-std::vector<TRepPageTextIndex::Match> TRepPageTextIndex::Find(const QString &needle, bool ignoreAccents, int from,
-                                                              int to, size_t limit) const
+std::vector<TRepPageTextIndex::Match> TRepPageTextIndex::Find(const QString &needle, bool ignoreAccents,
+                                                              int from, int to, size_t limit) const
 {
     std::vector<Match> found;
     const QString wanted = Fold(needle, ignoreAccents);

@@ -2,6 +2,8 @@
 
 #include "platform/SvgPicture.h"
 
+#include <algorithm>
+
 namespace {
 
 // The glyphs draw with a few inks; disabled, each has its grey.
@@ -28,4 +30,12 @@ QIcon PreviewGlyph(int index)
         return {};
     return SvgPictureIcon(
         QStringLiteral(":/zumoria/report/glyphs/%1.svg").arg(QLatin1String(PreviewGlyphNames[index])), Greys());
+}
+
+QIcon PreviewGlyph(const char *name)
+{
+    const auto known = std::find_if(std::begin(PreviewGlyphNames), std::end(PreviewGlyphNames),
+                                    [name](const char *glyph) { return qstrcmp(glyph, name) == 0; });
+    return known == std::end(PreviewGlyphNames) ? QIcon()
+                                                : PreviewGlyph(int(known - std::begin(PreviewGlyphNames)));
 }

@@ -99,8 +99,8 @@ void TRepPreviewImage::PaintPage(QPainter &p, const QRect &exposed)
     const int h = height();
     const qreal ratio = p.device() ? p.device()->devicePixelRatioF() : 1.0;
     const QRect needed = exposed.intersected(rect());
-    const bool stale = FRendered.isNull() || FRenderedFor != size() || FRendered.devicePixelRatio() != ratio ||
-                       !FRenderedArea.contains(needed);
+    const bool stale = FRendered.isNull() || FRenderedFor != size() || FRendered.devicePixelRatio() != ratio
+                       || !FRenderedArea.contains(needed);
     if (stale && !needed.isEmpty())
         Render(AreaToRender(needed, ratio), ratio);
     if (!stale || !needed.isEmpty())

@@ -136,7 +136,8 @@ QImage TRepThumbnailPanel::RenderPicture(int page) const
         QPainter p(&image);
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::TextAntialiasing);
-        PlayMetafile(p, *sheet, QRectF(QPointF((box.width() - own.width()) / 2, (box.height() - own.height()) / 2), own));
+        PlayMetafile(p, *sheet,
+                     QRectF(QPointF((box.width() - own.width()) / 2, (box.height() - own.height()) / 2), own));
     }
     return image;
 }
