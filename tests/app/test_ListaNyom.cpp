@@ -11,7 +11,10 @@
 #include "report/model/RepCtrls.h"
 #include "report/output/RepPdfExport.h"
 #include "report/output/RepPrinter.h"
+#include "report/preview/RepPreview.h"
 #include "report/preview/RepStandardPreview.h"
+#include "report/preview/detail/RepFindBar.h"
+#include "report/preview/detail/RepPreviewImage.h"
 #include "support/PdfText.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
@@ -504,6 +507,7 @@ TEST(ListaNyom, PrinterButtonOpensOnePreviewAndASecondClickRaisesIt)
 struct ButtonsAfterRun
 {
     bool printSetup = false, print = false, save = false, load = false;
+    QString status;
     bool threw = false;
     bool previewLeftOpen = false;
 };
@@ -526,6 +530,7 @@ ButtonsAfterRun RunModalPreviewOf(TrepLista &report)
             seen.print = on("Print");
             seen.save = on("SaveReport");
             seen.load = on("LoadReport");
+            seen.status = preview->StatusText();
             preview->close();
         }
     });
@@ -552,7 +557,9 @@ TEST(ListaNyom, EveryEndOfARunGivesThePreviewButtonsBack)
         bool pages; // the printer finished with its pages: Print and Save too
         bool threw;
     };
-    const std::vector<Case> cases{{NothingListed, "nothing listed", true, false},
+    // Nothing listed makes no page (the strings band is all the list has),
+    // so there is nothing to print or save either.
+    const std::vector<Case> cases{{NothingListed, "nothing listed", false, false},
                                   {Vetoed, "vetoed", false, false},
                                   {FailsBeforeItStarts, "fails before it starts", false, true},
                                   {FailsHalfway, "fails halfway", true, true}};
@@ -583,10 +590,52 @@ TEST(ListaNyom, EveryEndOfARunGivesThePreviewButtonsBack)
         EXPECT_TRUE(seen.printSetup);
         EXPECT_EQ(seen.print, c.pages);
         EXPECT_EQ(seen.save, c.pages);
+        if (c.end == NothingListed) {
+            EXPECT_EQ(seen.status, QStringLiteral("Page 0 of 0"));
+        }
         // Closing the preview let the printer go, and the report runs again.
         EXPECT_EQ(report.Printer(), nullptr);
         EXPECT_TRUE(report.Idle());
     }
+}
+
+// A long joke list whose last line holds a word found nowhere else: the
+// preview's find bar finds it on the last page and marks it there.
+TEST(ListaNyom, AWordPlantedInTheLastLineIsFoundOnTheLastPage)
+{
+    TrepLista report;
+    QStringList lines;
+    for (int joke = 1; joke <= 600; ++joke)
+        lines << QStringLiteral("##Vicc %1").arg(joke) << QStringLiteral("Egy sor a medvéről, %1.").arg(joke)
+              << QStringLiteral("Még egy sor.") << QStringLiteral("#%1").arg(joke);
+    lines << QStringLiteral("A zsiráfnyakú Zebrapinty utolsó szava.");
+    report.SetPrintList(QStringLiteral("lista.vicc"), lines);
+    TRepPrinter printer;
+    report.RenderInto(printer);
+    ASSERT_GT(printer.PageCount(), 20);
+
+    auto *preview = new TRepStandardPreview(nullptr, &printer);
+    preview->show();
+    QCoreApplication::processEvents();
+    TRepFindBar &bar = *preview->FindBar();
+    bar.Search(QStringLiteral("ZEBRAPINTY"));
+    EXPECT_EQ(bar.ResultText(), QStringLiteral("1 / 1"));
+    EXPECT_EQ(preview->RepPreview()->PageNumber(), printer.PageCount());
+    const TRepPreviewImage &image = *preview->RepPreview()->Image();
+    ASSERT_EQ(image.Highlights().size(), 1u);
+    // The box is where the word is printed: a second search for the
+    // words on both sides of it marks boxes beside it on the same line.
+    const QRectF word = image.Highlights().front();
+    bar.Search(QStringLiteral("zsiráfnyakú"));
+    ASSERT_EQ(image.Highlights().size(), 1u);
+    const QRectF before = image.Highlights().front();
+    EXPECT_NEAR(before.center().y(), word.center().y(), 0.5);
+    EXPECT_LT(before.right(), word.left());
+    bar.Search(QStringLiteral("medverol"));
+    EXPECT_EQ(bar.ResultText(), QStringLiteral("No matches"));
+    bar.SetIgnoreAccents(true);
+    EXPECT_EQ(bar.Matches().size(), 600u);
+    delete preview;
 }
 
 TEST(ListaNyom, NothingListedGivesTheListIndexError)
