@@ -203,8 +203,9 @@ TEST(RepPreviewWindowReading, ASearchGoesOnInThePagesThatArriveAndInALoadedFile)
 {
     Window w;
     TRepFindBar &bar = *w.window->FindBar();
-    ProduceTextPages(w.printer, 6, [](int n) { return ListPage(n, 6, QStringLiteral("Zebrapinty")); },
-                     /*close=*/false);
+    ProduceTextPages(
+        w.printer, 6, [](int n) { return ListPage(n, 6, QStringLiteral("Zebrapinty")); },
+        /*close=*/false);
     bar.Search(QStringLiteral("medve")); // pages 2 and 4 so far
     EXPECT_EQ(bar.ResultText(), QStringLiteral("1 / 2"));
     bar.Search(QStringLiteral("zebrapinty"));
@@ -265,9 +266,11 @@ TEST(RepPreviewWindowReading, AnExportWritesThePagesAsked)
         return answer;
     });
     QString file = dir.filePath(QStringLiteral("two.pdf"));
-    TRepStandardPreview::SetSaveChooser([&](QWidget *, const QString &, const QStringList &filters, const QString &) {
-        return TRepStandardPreview::FileChoice{file, int(filters.indexOf(QStringLiteral("PDF file (*.pdf)"))) + 1};
-    });
+    TRepStandardPreview::SetSaveChooser(
+        [&](QWidget *, const QString &, const QStringList &filters, const QString &) {
+            return TRepStandardPreview::FileChoice{file,
+                                                   int(filters.indexOf(QStringLiteral("PDF file (*.pdf)"))) + 1};
+        });
     w.window->SaveClick();
     EXPECT_EQ(asked, std::vector<int>{5});
     EXPECT_EQ(PdfPageCount(file), 2);
