@@ -7,6 +7,7 @@
 #include <QGlyphRun>
 #include <QHash>
 #include <QRawFont>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -704,6 +705,23 @@ public:
     }
     void DrawRect(const QRectF &box, const QPen &pen, const QBrush &brush) override
     {
+        if (Snapping() && (pen.style() == Qt::NoPen || Thin(pen))) {
+            // The outline on the outermost pixels of box and its right and
+            // bottom edges, the inside filled.
+            const QRectF outer(box.topLeft(), box.size() + QSizeF(1, 1));
+            const QRectF device = Snapped(outer);
+            if (brush.style() != Qt::NoBrush)
+                FillDevice(pen.style() == Qt::NoPen ? Snapped(QRectF(box.topLeft(), box.size())) : device,
+                           brush);
+            if (pen.style() != Qt::NoPen) {
+                const double line = LineWidth();
+                FillDevice(QRectF(device.left(), device.top(), device.width(), line), pen.color());
+                FillDevice(QRectF(device.left(), device.bottom() - line, device.width(), line), pen.color());
+                FillDevice(QRectF(device.left(), device.top(), line, device.height()), pen.color());
+                FillDevice(QRectF(device.right() - line, device.top(), line, device.height()), pen.color());
+            }
+            return;
+        }
         P.setPen(pen);
         P.setBrush(brush);
         P.drawRect(box.toRect());
@@ -722,6 +740,22 @@ public:
     }
     void DrawLine(const QPointF &from, const QPointF &to, const QPen &pen) override
     {
+        if (Snapping() && Thin(pen) && pen.style() == Qt::SolidLine
+            && (from.x() == to.x() || from.y() == to.y())) {
+            // The pixels from the start up to the end, the end left out.
+            const QPointF step(to.x() < from.x() ? 1 : 0, to.y() < from.y() ? 1 : 0);
+            const QRectF covered = QRectF(from + step, to + step).normalized();
+            QRectF device =
+                Snapped(from.y() == to.y() ? covered.adjusted(0, 0, 0, 1) : covered.adjusted(0, 0, 1, 0));
+            // One pixel across whatever the scale, at least one along.
+            if (from.y() == to.y())
+                device = QRectF(device.left(), device.top(), std::max(device.width(), LineWidth()), LineWidth());
+            else
+                device =
+                    QRectF(device.left(), device.top(), LineWidth(), std::max(device.height(), LineWidth()));
+            FillDevice(device, pen.color());
+            return;
+        }
         // Qt leaves out the end point of a thin line as GDI does, and a
         // flat cap ends a wide one there.
         P.setPen(pen);
@@ -733,8 +767,23 @@ public:
         P.setBrush(brush);
         P.drawPath(path);
     }
-    void FillRect(const QRectF &box, const QBrush &brush) override { P.fillRect(box, brush); }
-    void FillPath(const QPainterPath &path, const QBrush &brush) override { P.fillPath(path, brush); }
+    void FillRect(const QRectF &box, const QBrush &brush) override
+    {
+        if (Snapping())
+            FillDevice(Snapped(box), brush);
+        else
+            P.fillRect(box, brush);
+    }
+    void FillPath(const QPainterPath &path, const QBrush &brush) override
+    {
+        std::vector<QRectF> boxes;
+        if (Snapping() && RectanglesOf(path, boxes)) {
+            for (const QRectF &box : boxes)
+                FillDevice(Snapped(box), brush);
+            return;
+        }
+        P.fillPath(path, brush);
+    }
 
     void DrawGlyphs(const MetafileGlyphs &run) override
     {
@@ -780,6 +829,66 @@ public:
     }
 
 private:
+    // On a raster device, fills of rectangles and thin straight lines that
+    // the page's transform keeps upright stand on whole device pixels, their
+    // edges rounded alike, as on the devices pages are made for: a fill
+    // painted over a rule then covers it wholly at every scale. Smoothed at
+    // fractional positions, the rule would show through at the fill's edge
+    // as a grey line (a heading rule across the next column at 80 %).
+    bool Snapping() const
+    {
+        return P.paintEngine() && P.paintEngine()->type() == QPaintEngine::Raster
+               && P.worldTransform().type() <= QTransform::TxScale;
+    }
+    static bool Thin(const QPen &pen) { return pen.isCosmetic() && pen.widthF() <= 1; }
+    qreal Ratio() const { return P.device() ? P.device()->devicePixelRatioF() : 1.0; }
+    // A thin line is one device pixel of a plain screen wide: as many of the
+    // device's pixels as its ratio, in the painter's units.
+    double LineWidth() const { return std::max(1.0, std::round(Ratio())) / Ratio(); }
+    // box (page coordinates) with its edges on whole device pixels, in the
+    // painter's units.
+    QRectF Snapped(const QRectF &box) const
+    {
+        const qreal r = Ratio();
+        const QRectF d = P.worldTransform().mapRect(box);
+        return QRectF(QPointF(std::round(d.left() * r), std::round(d.top() * r)) / r,
+                      QPointF(std::round(d.right() * r), std::round(d.bottom() * r)) / r);
+    }
+    void FillDevice(const QRectF &box, const QBrush &brush)
+    {
+        if (box.isEmpty())
+            return;
+        // Edges on whole pixels want no smoothing, and without it a
+        // rounding error of the device's ratio leaves no faint edge.
+        const QTransform keep = P.worldTransform();
+        const bool smooth = P.testRenderHint(QPainter::Antialiasing);
+        P.setWorldTransform(QTransform());
+        P.setRenderHint(QPainter::Antialiasing, false);
+        P.fillRect(box, brush);
+        P.setRenderHint(QPainter::Antialiasing, smooth);
+        P.setWorldTransform(keep);
+    }
+    // The rectangles path is made of, upright ones only (as a region's).
+    static bool RectanglesOf(const QPainterPath &path, std::vector<QRectF> &boxes)
+    {
+        const int n = path.elementCount();
+        if (n == 0 || n % 5 != 0)
+            return false;
+        for (int i = 0; i < n; i += 5) {
+            const QPainterPath::Element a = path.elementAt(i), b = path.elementAt(i + 1),
+                                        c = path.elementAt(i + 2), d = path.elementAt(i + 3),
+                                        e = path.elementAt(i + 4);
+            if (!a.isMoveTo() || !b.isLineTo() || !c.isLineTo() || !d.isLineTo() || !e.isLineTo())
+                return false;
+            const bool upright = (a.y == b.y && b.x == c.x && c.y == d.y && d.x == a.x)
+                                 || (a.x == b.x && b.y == c.y && c.x == d.x && d.y == a.y);
+            if (!upright || e.x != a.x || e.y != a.y)
+                return false;
+            boxes.push_back(QRectF(QPointF(a.x, a.y), QPointF(c.x, c.y)).normalized());
+        }
+        return true;
+    }
+
     // Qt renders glyphs of ordinary sizes through its glyph cache; a glyph
     // that the transform blows up (or shears) would be a bitmap the cache
     // cannot make, so such text is filled as outlines.

@@ -24,6 +24,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -260,6 +261,74 @@ TEST(ListaNyom, SampleCollectionExportedToPdf)
 
 // A joke line wider than the column continues on the lines below it (and in
 // the next column or page when the column is full): no word is lost.
+// The longest run of dark pixels in row y of image between x0 and x1.
+int LongestDarkRun(const QImage &image, int y, int x0, int x1)
+{
+    int longest = 0, run = 0;
+    for (int x = x0; x < x1; ++x) {
+        run = qGray(image.pixel(x, y)) < 200 ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
+// The preview draws the rules of the sample's first page where the
+// exported PDF has them, at every zoom: the left column's heading rules run
+// on under the right column's bands, which cover them, and once showed
+// through there as grey lines at zooms like 80 %. Every row of the right
+// column that holds a rule in the preview holds one in the PDF as a PDF
+// reader draws it.
+TEST(ListaNyom, ThePreviewDrawsTheRulesWhereThePdfHasThem)
+{
+    QTemporaryDir dir;
+    const QString zrp = dir.filePath(QStringLiteral("viccek.zrp"));
+    const QString pdf = dir.filePath(QStringLiteral("viccek.pdf"));
+    ASSERT_EQ(RunBatchExport(TBatchFormat::Zrp, zrp, SampleCollection), BatchOk);
+    TRepPrinter printer;
+    printer.LoadReportFile(zrp);
+    TRepPdfExportFilter(pdf).WritePages(printer);
+    TRepPreviewImage image;
+    image.SetPrinter(&printer);
+    image.SetPageNumber(1);
+    ASSERT_TRUE(image.PagePresent());
+    for (const int zoom : {40, 45, 50, 55, 60, 67, 75, 79, 80, 82, 86, 90, 104, 125}) {
+        const QSize size(printer.ToDeviceWidth(printer.OrientedPaperWidth() / 100.0 * zoom) + 4,
+                         printer.ToDeviceHeight(printer.OrientedPaperLength() / 100.0 * zoom) + 4);
+        image.resize(size);
+        QImage shown(size, QImage::Format_RGB32);
+        shown.fill(Qt::white);
+        {
+            QPainter p(&shown);
+            image.PaintPage(p, image.rect());
+        }
+        const QString stem = dir.filePath(QStringLiteral("page%1").arg(zoom));
+        ASSERT_EQ(QProcess::execute(QStringLiteral("pdftoppm"),
+                                    {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                     QStringLiteral("1"), QStringLiteral("-png"), QStringLiteral("-scale-to-x"),
+                                     QString::number(size.width()), QStringLiteral("-scale-to-y"),
+                                     QString::number(size.height()), pdf, stem}),
+                  0);
+        const QImage read(
+            QDir(dir.path()).entryInfoList({QStringLiteral("page%1-*.png").arg(zoom)}).value(0).filePath());
+        ASSERT_EQ(read.size(), size) << zoom;
+        // The right column's text, between its margins.
+        const int x0 = size.width() * 56 / 100, x1 = size.width() * 90 / 100;
+        const int rule = (x1 - x0) / 2;
+        int rules = 0;
+        for (int y = 2; y < size.height() - 6; ++y) {
+            if (LongestDarkRun(shown, y, x0, x1) < rule)
+                continue;
+            ++rules;
+            int inPdf = 0;
+            for (int near = y - 2; near <= y + 2; ++near)
+                inPdf = std::max(inPdf, LongestDarkRun(read, near, x0, x1));
+            EXPECT_GE(inPdf, rule * 4 / 5)
+                << "zoom " << zoom << ", row " << y << ": a rule the PDF does not have";
+        }
+        EXPECT_GE(rules, 4) << "zoom " << zoom << ": the title's and the headings' rules";
+    }
+}
+
 TEST(ListaNyom, LongLinesPrintWhole)
 {
     QTemporaryDir dir;

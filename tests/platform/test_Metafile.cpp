@@ -329,3 +329,60 @@ TEST(MetafileTest, HugeTextIsDrawnAsOutlinesWithoutTroublingTheGlyphCache)
     const QImage image = Play(page, 400, 400);
     EXPECT_GT(DarkPixels(image, QRect(0, 0, 400, 400)), 100000);
 }
+
+namespace {
+
+// A rule drawn across two columns, then the right column's white band
+// backgrounds painted over it, meeting right on the rule's row: as the
+// joke list's heading rule of the left column runs under the right
+// column's bands.
+Metafile RuleUnderTwoFills()
+{
+    return Record(794, 1123, [](Canvas &c) {
+        c.SetPen({Qt::black, 1, CanvasPenStyle::Solid});
+        c.MoveTo(58, 673);
+        c.LineTo(719, 673);
+        c.SetBrush({Qt::white, CanvasBrushStyle::Solid});
+        c.FillRect(Box(397, 655, 756, 674));
+        c.FillRect(Box(397, 674, 756, 693));
+    });
+}
+
+// The darkest grey in rows around y of columns x0..x1 of image.
+int Darkest(const QImage &image, int x0, int x1, int y)
+{
+    int darkest = 255;
+    for (int row = std::max(y - 3, 0); row <= std::min(y + 3, image.height() - 1); ++row)
+        for (int x = x0; x <= x1; ++x)
+            darkest = std::min(darkest, qGray(image.pixel(x, row)));
+    return darkest;
+}
+
+} // namespace
+
+// A fill painted over a rule covers it at every zoom and density: fill
+// edges and thin lines stand on whole device pixels, as the PDF reader and
+// the printer draw them, so no seam of the rule shows through in grey.
+TEST(MetafileTest, AFillOverARuleCoversItAtEveryZoom)
+{
+    const Metafile page = RuleUnderTwoFills();
+    for (const qreal ratio : {1.0, 1.25, 1.5, 2.0}) {
+        for (int zoom = 25; zoom <= 200; ++zoom) {
+            const QSizeF size(794.0 * zoom / 100, 1123.0 * zoom / 100);
+            QImage image((size * ratio).toSize(), QImage::Format_RGB32);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::white);
+            {
+                QPainter p(&image);
+                p.setRenderHint(QPainter::Antialiasing);
+                PlayMetafile(p, page, QRectF(QPointF(0, 0), size));
+            }
+            const double s = image.width() / 794.0;
+            const int y = int(673 * s);
+            EXPECT_EQ(Darkest(image, int(400 * s), int(750 * s), y), 255)
+                << "zoom " << zoom << " ratio " << ratio << ": the rule shows through";
+            EXPECT_LT(Darkest(image, int(100 * s), int(350 * s), y), 100)
+                << "zoom " << zoom << " ratio " << ratio << ": the rule itself is gone";
+        }
+    }
+}
