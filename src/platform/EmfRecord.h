@@ -6,7 +6,10 @@
 #include <QByteArray>
 #include <QColor>
 #include <QRect>
+#include <QString>
+#include <QStringDecoder>
 #include <QtEndian>
+#include <algorithm>
 #include <cstring>
 
 struct EmfRecord
@@ -55,6 +58,23 @@ struct EmfRecord
     bool Holds(quint64 off, quint64 bytes) const { return off <= size && bytes <= size - off; }
 };
 
+// The characters of a text record (EMR_EXTTEXTOUTW when wide, else
+// EMR_EXTTEXTOUTA, whose bytes read as Windows-1252), at most limit of them;
+// empty for a record without text or whose text lies outside it.
+inline QString EmfRecordText(const EmfRecord &r, bool wide, quint32 limit)
+{
+    const quint32 count = std::min(r.U32(44), limit);
+    const quint32 offString = r.U32(48);
+    if (r.broken || count == 0 || !r.Holds(offString, quint64(count) * (wide ? 2 : 1)))
+        return {};
+    if (!wide)
+        return QStringDecoder("windows-1252")(QByteArrayView(r.p + offString, qsizetype(count)));
+    QString text(qsizetype(count), Qt::Uninitialized);
+    for (quint32 i = 0; i < count; ++i)
+        text[qsizetype(i)] = QChar(quint16(r.U8(offString + 2 * i) | (r.U8(offString + 2 * i + 1) << 8)));
+    return text;
+}
+
 // Calls visit(type, record) for every record of the EMF bytes up to the
 // end-of-file record; stops at a record whose size does not fit.
 template <typename Visit>
@@ -66,7 +86,7 @@ void ForEachEmfRecord(const QByteArray &bytes, Visit &&visit)
         if (r.size < 8 || r.size > bytes.size() - at)
             return;
         const quint32 type = qFromLittleEndian<quint32>(r.p);
-        if (type == 14) // EMR_EOF
+        if (type == 14) // the end-of-file record
             return;
         visit(type, r);
         at += r.size;

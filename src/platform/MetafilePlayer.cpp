@@ -1,5 +1,6 @@
 #include "platform/MetafilePlayer.h"
 
+#include "platform/EmfRecord.h"
 #include "platform/Metafile.h"
 #include "platform/MetafileSurface.h"
 
@@ -11,7 +12,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
-#include <QStringDecoder>
 #include <QtEndian>
 #include <algorithm>
 #include <cmath>
@@ -23,52 +23,7 @@
 
 namespace {
 
-// A record's bytes; every read past its end gives 0 and marks it broken.
-struct Record
-{
-    const char *p;
-    quint32 size;
-    mutable bool broken = false;
-
-    quint32 U32(quint32 off) const
-    {
-        if (off > size || size - off < 4) {
-            broken = true;
-            return 0;
-        }
-        return qFromLittleEndian<quint32>(p + off);
-    }
-    qint32 I32(quint32 off) const { return qint32(U32(off)); }
-    qint16 I16(quint32 off) const
-    {
-        if (off > size || size - off < 2) {
-            broken = true;
-            return 0;
-        }
-        return qFromLittleEndian<qint16>(p + off);
-    }
-    quint8 U8(quint32 off) const
-    {
-        if (off >= size) {
-            broken = true;
-            return 0;
-        }
-        return quint8(p[off]);
-    }
-    float F32(quint32 off) const
-    {
-        const quint32 bits = U32(off);
-        float f;
-        std::memcpy(&f, &bits, 4);
-        return f;
-    }
-    QColor Color(quint32 off) const { return QColor(U8(off), U8(off + 1), U8(off + 2)); }
-    QRect Box(quint32 off) const // inclusive-inclusive rectangle
-    {
-        return QRect(QPoint(I32(off), I32(off + 4)), QPoint(I32(off + 8), I32(off + 12)));
-    }
-    bool Holds(quint64 off, quint64 bytes) const { return off <= size && bytes <= size - off; }
-};
+using Record = EmfRecord;
 
 struct PenObject
 {
@@ -166,18 +121,7 @@ public:
 
     void Play()
     {
-        const QByteArray &bytes = Page.Bytes();
-        qsizetype at = 0;
-        while (at + 8 <= bytes.size()) {
-            const Record r{bytes.constData() + at, qFromLittleEndian<quint32>(bytes.constData() + at + 4)};
-            if (r.size < 8 || r.size > bytes.size() - at)
-                break;
-            const quint32 type = qFromLittleEndian<quint32>(r.p);
-            if (type == U_EMR_EOF)
-                break;
-            Dispatch(type, r);
-            at += r.size;
-        }
+        ForEachEmfRecord(Page.Bytes(), [this](quint32 type, const Record &r) { Dispatch(type, r); });
     }
 
 private:
@@ -513,22 +457,12 @@ private:
     void Text(const Record &r, bool wide)
     {
         const qint32 x = r.I32(36), y = r.I32(40);
-        quint32 count = r.U32(44);
-        const quint32 offString = r.U32(48);
         const quint32 options = r.U32(52);
         const quint32 offDx = (options & U_ETO_NO_RECT) ? r.U32(56) : r.U32(72);
-        if (r.broken || count == 0 || !r.Holds(offString, quint64(count) * (wide ? 2 : 1)))
+        const QString text = EmfRecordText(r, wide, TextLimit);
+        if (r.broken || text.isEmpty())
             return;
-        count = std::min(count, TextLimit);
-        QString text;
-        if (wide) {
-            text.resize(qsizetype(count));
-            for (quint32 i = 0; i < count; ++i)
-                text[qsizetype(i)] = QChar(quint16(r.U8(offString + 2 * i) | (r.U8(offString + 2 * i + 1) << 8)));
-        } else {
-            QStringDecoder decode("windows-1252");
-            text = decode(QByteArrayView(r.p + offString, qsizetype(count)));
-        }
+        const quint32 count = quint32(text.size());
         const QFont &font = S.font.font;
         const FontFacts &facts = FactsOf(font);
         double width = 0;

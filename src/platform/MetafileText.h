@@ -1,14 +1,16 @@
 #pragma once
-// The text a metafile page shows, read from its text records without
-// drawing anything: one run per text record, in the order of the records,
-// with where each of its characters stands on the page.
+// The text a metafile page shows: the characters of its text records, one
+// run per record in the order of the records, and where the player draws
+// each of them.
 //
-// Positions are in pixels of the page (the picture frame's top left at
-// 0, 0, Metafile::Width() x Height()). A run keeps its characters'
-// advances as recorded, so a character's box is exact wherever the record
-// carries advances, and measured with the font otherwise. Runs of records
-// drawn under a rotating world transform get the bounding boxes of their
-// turned characters.
+// MetafileText reads the records' characters alone and draws nothing.
+// MetafileTextRuns lets the player place the text (without drawing it), so
+// a run stands exactly where the page shows it: in pixels of the page (the
+// picture frame's top left at 0, 0, Metafile::Width() x Height()), each
+// character at the advance its record holds (measured with the font where
+// it holds none). Text the player leaves out (of an absurd size or place)
+// has no run. Runs drawn under a turning transform get the bounding boxes
+// of their turned characters.
 
 #include <QRectF>
 #include <QString>
@@ -34,10 +36,9 @@ struct MetafileTextRun
     QRectF Box(qsizetype from, qsizetype count) const;
 };
 
-// Every text run of page, with its geometry.
+// Every text run the player draws of page, with its place.
 std::vector<MetafileTextRun> MetafileTextRuns(const Metafile &page);
 
-// The characters of every text run of page, one run after the other, each
-// ended by a line feed: the runs of MetafileTextRuns in the same order.
-// Cheaper than the runs: no font is looked at.
+// The characters of every text record of page, one record after the other,
+// each ended by a line feed. No font is looked at.
 QString MetafileText(const Metafile &page);

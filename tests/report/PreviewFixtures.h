@@ -7,6 +7,7 @@
 #include "report/output/RepPrinter.h"
 #include "report/output/detail/RepStream.h"
 
+#include <QAbstractScrollArea>
 #include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
@@ -61,6 +62,16 @@ inline void WriteMixedPaperFile(const QString &file)
     store.AppendPage(NumberedPage(2, 816, 1056));
     store.FinishStore();
     store.SaveToReportFile(file);
+}
+
+// Shows preview with a viewport of exactly w x h pixels (while no scroll
+// bar shows).
+inline void SetViewport(QAbstractScrollArea &preview, int w, int h)
+{
+    const int frame = 2 * preview.frameWidth();
+    preview.resize(w + frame, h + frame);
+    preview.show();
+    QCoreApplication::processEvents();
 }
 
 // The width-to-height ratio of the page a preview image shows (without its

@@ -18,16 +18,6 @@
 
 namespace {
 
-// A shown preview control whose viewport is exactly w x h pixels (while no
-// scroll bar shows).
-void SetViewport(TRepPreview &preview, int w, int h)
-{
-    const int frame = 2 * preview.frameWidth();
-    preview.resize(w + frame, h + frame);
-    preview.show();
-    QCoreApplication::processEvents();
-}
-
 // Lets the scroll bars show or hide after a change of the image's size (the
 // scroll area does it with a queued call).
 void Settle()

@@ -12,14 +12,6 @@
 
 namespace {
 
-void SetViewport(TRepPreview &preview, int w, int h)
-{
-    const int frame = 2 * preview.frameWidth();
-    preview.resize(w + frame, h + frame);
-    preview.show();
-    QCoreApplication::processEvents();
-}
-
 // A wheel turned by delta (eighths of a degree; 120 a notch, negative
 // away from the user) over pos of the viewport.
 void Wheel(TRepPreview &preview, int delta, Qt::KeyboardModifiers mods = Qt::NoModifier, QPointF pos = {50, 50})

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStringList>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
@@ -208,21 +209,26 @@ void TRepFindBar::PageShown()
         FPreview->SetHighlights({}, -1);
         return;
     }
+    // The page's text is one line a text record; the player draws a run of
+    // each, but for any it leaves out, so lines and runs pair by their text.
+    const QStringList lines = MetafileText(*image->Page()).split(QLatin1Char('\n'));
     const std::vector<MetafileTextRun> runs = MetafileTextRuns(*image->Page());
     std::vector<QRectF> boxes;
     int current = -1;
-    size_t run = 0;
-    int runStart = 0; // where runs[run] starts in the page's text
+    qsizetype line = 0;
+    int lineStart = 0; // where lines[line] starts in the page's text
+    size_t run = 0;    // the first run not paired with a line before it
     for (auto m = first; m != FMatches.end() && m->Page == page; ++m) {
-        while (run < runs.size() && runStart + runs[run].text.size() < m->Offset) {
-            runStart += int(runs[run].text.size()) + 1;
-            ++run;
+        while (line < lines.size() && lineStart + lines[line].size() < m->Offset) {
+            lineStart += int(lines[line].size()) + 1;
+            run += run < runs.size() && runs[run].text == lines[line];
+            ++line;
         }
-        if (run == runs.size())
-            break;
+        if (line == lines.size() || run == runs.size() || runs[run].text != lines[line])
+            continue;
         if (m - FMatches.begin() == FCurrent)
             current = int(boxes.size());
-        boxes.push_back(runs[run].Box(m->Offset - runStart, m->Length));
+        boxes.push_back(runs[run].Box(m->Offset - lineStart, m->Length));
     }
     FCurrentBox = current >= 0 ? boxes[size_t(current)] : QRectF();
     FPreview->SetHighlights(std::move(boxes), current);
