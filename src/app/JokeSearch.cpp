@@ -1,6 +1,7 @@
 #include "app/JokeSearch.h"
 
 #include "app/JokeFile.h"
+#include "platform/SearchFolding.h"
 
 #include <algorithm>
 #include <array>
@@ -15,63 +16,11 @@
 
 namespace {
 
-// The folded form of every UTF-16 unit under one set of options; 0 drops
-// the unit (a mark that only carries an accent).
-using FoldTable = std::array<char16_t, 0x10000>;
-
-// Letters that carry their stroke in the letter itself, so that no
-// decomposition takes it off.
-char16_t StrokeFree(char16_t c)
-{
-    switch (c) {
-    case u'ł': return u'l';
-    case u'Ł': return u'L';
-    case u'ø': return u'o';
-    case u'Ø': return u'O';
-    case u'đ': return u'd';
-    case u'Đ': return u'D';
-    case u'ħ': return u'h';
-    case u'Ħ': return u'H';
-    default: return c;
-    }
-}
-
-char16_t WithoutAccent(char16_t c)
-{
-    QChar ch(c);
-    if (ch.category() == QChar::Mark_NonSpacing)
-        return 0;
-    // ǖ is ü and a macron, ü is u and a diaeresis: down to the letter.
-    while (ch.decompositionTag() == QChar::Canonical) {
-        const QString parts = ch.decomposition();
-        if (parts.isEmpty() || parts.front().isSurrogate())
-            break;
-        ch = parts.front();
-    }
-    return StrokeFree(ch.unicode());
-}
-
-std::unique_ptr<FoldTable> MakeTable(FindOptions options)
-{
-    auto table = std::make_unique<FoldTable>();
-    for (char32_t c = 0; c < 0x10000; ++c) {
-        char16_t folded = char16_t(c);
-        if (!QChar::isSurrogate(c)) {
-            if (options.ignoreAccents)
-                folded = WithoutAccent(folded);
-            if (options.ignoreCase && folded != 0)
-                folded = QChar::toCaseFolded(folded);
-        }
-        (*table)[c] = folded;
-    }
-    return table;
-}
+using FoldTable = SearchFoldTable;
 
 const FoldTable &TableFor(FindOptions options)
 {
-    static const std::unique_ptr<FoldTable> tables[] = {
-        MakeTable({false, false}), MakeTable({true, false}), MakeTable({false, true}), MakeTable({true, true})};
-    return *tables[int(options.ignoreCase) + 2 * int(options.ignoreAccents)];
+    return SearchFolding(options.ignoreCase, options.ignoreAccents);
 }
 
 // Appends text folded by table, in UTF-8; see FoldForSearch.

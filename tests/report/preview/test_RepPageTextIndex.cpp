@@ -28,8 +28,9 @@ struct FindCase
 
 TEST(RepPageTextIndex, FindsWithoutRegardToCaseAndOptionallyToAccents)
 {
-    const TRepPageTextIndex index = IndexOf({QStringLiteral("Őszi szél fúj\nA MEDVE és a nyuszi\n"),
-                                             QStringLiteral("medvét látott\nósz\n"), QStringLiteral("Ősz\n")});
+    const TRepPageTextIndex index =
+        IndexOf({QStringLiteral("Őszi szél fúj\nA MEDVE és a nyuszi\n"), QStringLiteral("medvét látott\nósz\n"),
+                 QStringLiteral("Ősz\nŁódź\n")});
     const std::vector<FindCase> cases{
         {"any case", "Medve", false, {{1, 16, 5}}},
         {"an accent of the page's ignored", "medve", true, {{1, 16, 5}, {2, 0, 5}}},
@@ -37,6 +38,8 @@ TEST(RepPageTextIndex, FindsWithoutRegardToCaseAndOptionallyToAccents)
         {"accents count", "osz", false, {}},
         {"accents ignored", "osz", true, {{1, 0, 3}, {2, 14, 3}, {3, 0, 3}}},
         {"accented needle, accents ignored", "medvet", true, {{2, 0, 6}}},
+        {"a stroke is an accent", "lodz", true, {{3, 4, 4}}},
+        {"that counts too", "lodz", false, {}},
         {"within a line only", "fúj a", false, {}},
         {"spaces are text", "a nyuszi", false, {{1, 25, 8}}},
         {"nothing", "", false, {}},

@@ -1,48 +1,25 @@
 #include "report/preview/detail/RepPageTextIndex.h"
 
 #include "platform/MetafileText.h"
+#include "platform/SearchFolding.h"
 #include "report/output/RepPrinter.h"
 
-#include <array>
-#include <memory>
+#include <algorithm>
 
 namespace {
 
-// One folded code unit for every code unit of the basic plane, so a
-// folded text is as long as the text and a match's offsets are the
-// text's own. Surrogates fold to themselves.
-struct FoldTables
-{
-    std::array<char16_t, 0x10000> cased{};
-    std::array<char16_t, 0x10000> bare{}; // case folded and without accents
-};
-
-QChar BaseLetter(QChar c)
-{
-    for (int depth = 0; depth < 4 && c.decompositionTag() == QChar::Canonical; ++depth)
-        c = c.decomposition().at(0);
-    return c;
-}
-
-const FoldTables &Tables()
-{
-    static const std::unique_ptr<FoldTables> tables = [] {
-        auto t = std::make_unique<FoldTables>();
-        for (int u = 0; u < 0x10000; ++u) {
-            const QChar c{char16_t(u)};
-            const bool plain = c.isSurrogate();
-            t->cased[size_t(u)] = plain ? char16_t(u) : c.toCaseFolded().unicode();
-            t->bare[size_t(u)] = plain ? char16_t(u) : BaseLetter(c).toCaseFolded().unicode();
-        }
-        return t;
-    }();
-    return *tables;
-}
-
-void FoldInPlace(QString &text, const std::array<char16_t, 0x10000> &table)
+// Both foldings give one code unit for each, so a folded text is as long as
+// the text and a match's offsets are the text's own; a mark that only
+// carries an accent folds to 0 and so never matches a letter.
+void FoldInPlace(QString &text, const SearchFoldTable &table)
 {
     for (QChar &c : text)
         c = QChar(table[c.unicode()]);
+}
+
+const SearchFoldTable &Folding(bool ignoreAccents)
+{
+    return SearchFolding(true, ignoreAccents);
 }
 
 } // namespace
@@ -50,7 +27,7 @@ void FoldInPlace(QString &text, const std::array<char16_t, 0x10000> &table)
 QString TRepPageTextIndex::Fold(const QString &text, bool ignoreAccents)
 {
     QString folded = text;
-    FoldInPlace(folded, ignoreAccents ? Tables().bare : Tables().cased);
+    FoldInPlace(folded, Folding(ignoreAccents));
     return folded;
 }
 
@@ -74,7 +51,8 @@ std::vector<TRepPageTextIndex::Match> TRepPageTextIndex::Find(const QString &nee
                                                               int from, int to, size_t limit) const
 {
     std::vector<Match> found;
-    const QString wanted = Fold(needle, ignoreAccents);
+    // A mark typed on its own is dropped, as on the page it never matches.
+    const QString wanted = Fold(needle, ignoreAccents).remove(QChar(0));
     if (wanted.isEmpty())
         return found;
     from = std::max(from, 1);
@@ -83,7 +61,7 @@ std::vector<TRepPageTextIndex::Match> TRepPageTextIndex::Find(const QString &nee
     for (int page = from; page <= to && found.size() < limit; ++page) {
         text = QString::fromUtf8(FPages[size_t(page - 1)]);
         if (ignoreAccents)
-            FoldInPlace(text, Tables().bare);
+            FoldInPlace(text, Folding(true));
         for (qsizetype at = text.indexOf(wanted); at >= 0 && found.size() < limit;
              at = text.indexOf(wanted, at + wanted.size()))
             found.push_back({page, int(at), int(wanted.size())});

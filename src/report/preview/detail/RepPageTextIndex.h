@@ -39,7 +39,8 @@ public:
 
     // The matches of needle on pages from..to (1-based, clipped to the
     // pages indexed), in page order, at most limit of them; they never
-    // overlap. Letter case never matters; accents only unless ignoreAccents.
+    // overlap. Letters are folded as for every search (SearchFolding.h):
+    // their case never matters, their accents only unless ignoreAccents.
     // An empty needle matches nothing.
     std::vector<Match> Find(const QString &needle, bool ignoreAccents, int from, int to, size_t limit) const;
 
