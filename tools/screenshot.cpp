@@ -1,13 +1,17 @@
 // Grabs what the user sees, offscreen:
 //   screenshot <joke file> <out.png> [scroll position]   the main window
 //   screenshot --preview <joke file> <out.png>           the print preview
-//                                                        of its joke list
+//                                                        of its joke list,
+//                                                        thumbnails shown and
+//                                                        a word found
 #include "app/Main.h"
 #include "app/JokeView.h"
 #include "app/Program.h"
 #include "platform/AppError.h"
 #include "report/output/RepPrinter.h"
 #include "report/preview/RepStandardPreview.h"
+#include "report/preview/detail/RepFindBar.h"
+#include "report/preview/detail/RepThumbnailPanel.h"
 
 #include <QApplication>
 #include <QTest>
@@ -28,7 +32,14 @@ bool GrabPreview(Tfrm_Main &window, const QString &out)
             if (!preview || !preview->isVisible() || !preview->Printer() ||
                 preview->Printer()->Status() != TRepPrinter::StatusFinished)
                 continue;
-            preview->resize(900, 700);
+            // As a reader shows it: the thumbnails beside the page and a
+            // word found on it.
+            preview->resize(1000, 720);
+            preview->ThumbnailsClick();
+            preview->FindClick();
+            preview->FindBar()->Search(QStringLiteral("medve"));
+            QTest::qWait(100);
+            preview->Thumbnails()->RenderPending();
             QTest::qWait(200);
             saved = preview->grab().save(out);
             preview->close();

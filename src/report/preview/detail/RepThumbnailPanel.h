@@ -45,6 +45,7 @@ public:
     void SetBudget(qint64 bytes);
     qint64 Budget() const { return FCache.maxCost(); }
     qint64 CachedBytes() const { return FCache.totalCost(); }
+    int CachedCount() const { return int(FCache.count()); }
     // Renders the pictures of the pages in view that are not cached now
     // (what the panel does by itself shortly after painting).
     void RenderPending();
