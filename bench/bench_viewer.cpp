@@ -65,15 +65,19 @@ QString Generated(const char *variable, int jokes)
     if (generator.isEmpty())
         generator = QStringLiteral(ZUMORIA_SOURCE_DIR "/../shared/tools/gen_jokes.py");
     path = WorkDir().filePath(QStringLiteral("jokes%1.vicc").arg(jokes));
-    if (QProcess::execute(QStringLiteral("python3"), {generator, QString::number(jokes), QStringLiteral("-o"), path}) !=
-        0)
+    if (QProcess::execute(QStringLiteral("python3"),
+                          {generator, QString::number(jokes), QStringLiteral("-o"), path})
+        != 0)
         qFatal("cannot run the joke generator %s", qPrintable(generator));
     return path;
 }
 
 using Steady = std::chrono::steady_clock;
 
-double Seconds(Steady::time_point from) { return std::chrono::duration<double>(Steady::now() - from).count(); }
+double Seconds(Steady::time_point from)
+{
+    return std::chrono::duration<double>(Steady::now() - from).count();
+}
 
 double CpuSeconds()
 {
@@ -140,8 +144,8 @@ Found SearchPlanted(TRepStandardPreview &window)
     window.FindBar()->Search(Planted.toLower());
     window.RepPreview()->Image()->repaint();
     Found found{Seconds(t0), CpuSeconds() - cpu0, false};
-    found.right = window.RepPreview()->PageNumber() == window.Printer()->PageCount() &&
-                  window.RepPreview()->Image()->Highlights().size() == 1;
+    found.right = window.RepPreview()->PageNumber() == window.Printer()->PageCount()
+                  && window.RepPreview()->Image()->Highlights().size() == 1;
     return found;
 }
 
@@ -239,9 +243,9 @@ void ThumbnailMemory(benchmark::State &state)
         state.counters["added_rss_MB"] = StatusMB("VmRSS:") - before;
         state.counters["cached_MB"] = double(column.CachedBytes()) / (1024 * 1024);
         state.counters["budget_MB"] = double(column.Budget()) / (1024 * 1024);
-        state.counters["all_pictures_MB"] =
-            double(column.CachedBytes()) / std::max<qint64>(1, qint64(column.CachedCount())) * column.PageCount() /
-            (1024 * 1024);
+        state.counters["all_pictures_MB"] = double(column.CachedBytes())
+                                            / std::max<qint64>(1, qint64(column.CachedCount()))
+                                            * column.PageCount() / (1024 * 1024);
     }
 }
 

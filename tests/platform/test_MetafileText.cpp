@@ -111,14 +111,4 @@ TEST(MetafileText, APageStretchedIntoAnotherKeepsItsTextWhereItIsDrawn)
     EXPECT_TRUE(stretched.adjusted(-2, -2, 2, 2).contains(QRectF(ink)));
 }
 
-TEST(MetafileText, APageWithoutTextHasNone)
-{
-    MetafileCanvas c(100, 100, 96);
-    c.SetBrush({Qt::black, CanvasBrushStyle::Solid});
-    c.FillRect(Box(0, 0, 50, 50));
-    const Metafile page = c.Finish();
-    EXPECT_TRUE(MetafileTextRuns(page).empty());
-    EXPECT_TRUE(MetafileText(page).isEmpty());
-}
-
 } // namespace

@@ -1,6 +1,6 @@
 // The thumbnail column: it follows the pages of a run, renders pictures
-// only of pages scrolled into view, keeps them under its memory budget
-// however many pages there are, and a click goes to a page.
+// only of pages scrolled into view and keeps them under its memory budget
+// however many pages there are.
 #include "report/PreviewFixtures.h"
 #include "report/preview/detail/RepThumbnailPanel.h"
 
@@ -106,7 +106,7 @@ TEST(RepThumbnailPanel, MemoryOfFourteenThousandPagesStaysUnderTheBudget)
     EXPECT_GT(c.panel.Renderings(), before);
 }
 
-TEST(RepThumbnailPanel, FillsAsARunGoesOnAndAClickGoesToAPage)
+TEST(RepThumbnailPanel, FillsAsARunGoesOnAndEmptiesWithThePages)
 {
     TRepPrinter printer;
     TRepThumbnailPanel panel;
@@ -125,13 +125,6 @@ TEST(RepThumbnailPanel, FillsAsARunGoesOnAndAClickGoesToAPage)
     panel.PagesAvailable();
     counts.push_back(panel.PageCount());
     EXPECT_EQ(counts, (std::vector<int>{0, 1, 2, 3, 4})) << "the page being drawn is not shown yet";
-
-    int clicked = 0;
-    panel.OnPageClicked = [&](int page) { clicked = page; };
-    QTest::mouseClick(panel.viewport(), Qt::LeftButton, {}, panel.CellRect(3).center());
-    EXPECT_EQ(clicked, 3);
-    QTest::mouseClick(panel.viewport(), Qt::LeftButton, {}, QPoint(10, panel.CellRect(4).bottom() + 50));
-    EXPECT_EQ(clicked, 3) << "below the last page is no page";
 
     panel.SetCurrentPage(4);
     EXPECT_EQ(panel.CurrentPage(), 4);
