@@ -84,6 +84,26 @@ std::optional<std::pair<int, int>> RunRangeDialog(QWidget *parent, int count)
     return std::pair{from->value(), to->value()};
 }
 
+// Whether FormKeyDown acts on key with mods.
+bool WindowKey(int key, Qt::KeyboardModifiers mods)
+{
+    const bool ctrl = mods & Qt::ControlModifier;
+    switch (key) {
+    case Qt::Key_Escape:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_F3: return true;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+    case Qt::Key_Minus: return ctrl;
+    case Qt::Key_F:
+        return (mods & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::ControlModifier;
+    default: return false;
+    }
+}
+
 // A key typed into a text field that the field keeps for itself.
 bool KeyOfTextField(const QObject *watched, int key)
 {
@@ -149,7 +169,7 @@ struct ButtonSpec
 } // namespace
 
 TRepStandardPreview::TRepStandardPreview(QWidget *owner, TRepPrinter *printer)
-    : QMainWindow(owner), FRepPreview(new TRepPreview), FThumbnails(new TRepThumbnailPanel),
+    : QMainWindow(owner), FRepPreview(new TRepPreview), FThumbnails(new TRepThumbnailPanel(FRepPreview)),
       FFindBar(new TRepFindBar(FRepPreview)), FProgressPanel(new QLabel), FPagePanel(new TRepPageField),
       FZoomPanel(new QLabel)
 {
@@ -182,7 +202,7 @@ TRepStandardPreview::TRepStandardPreview(QWidget *owner, TRepPrinter *printer)
     statusBar()->addPermanentWidget(FZoomPanel);
 
     FRepPreview->SetShownPrinter(printer);
-    FThumbnails->SetPrinter(printer);
+    FThumbnails->PagesReplaced();
     Button(QStringLiteral("ZoomToWidth"))->setChecked(true);
     FZoomPanel->setText(QStringLiteral("%1%").arg(FRepPreview->Zoom()));
     OfferStoredPageActions(printer && printer->Status() == TRepPrinter::StatusFinished);
@@ -425,25 +445,6 @@ void TRepStandardPreview::FormKeyDown(int key, Qt::KeyboardModifiers shift)
     }
 }
 
-// Whether FormKeyDown acts on key with mods.
-static bool WindowKey(int key, Qt::KeyboardModifiers mods)
-{
-    const bool ctrl = mods & Qt::ControlModifier;
-    switch (key) {
-    case Qt::Key_Escape:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-    case Qt::Key_F3: return true;
-    case Qt::Key_Plus:
-    case Qt::Key_Equal:
-    case Qt::Key_Minus: return ctrl;
-    case Qt::Key_F:
-        return (mods & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::ControlModifier;
-    default: return false;
-    }
-}
 
 bool TRepStandardPreview::eventFilter(QObject *watched, QEvent *event)
 {

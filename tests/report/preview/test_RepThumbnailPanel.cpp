@@ -2,6 +2,7 @@
 // only of pages scrolled into view and keeps them under its memory budget
 // however many pages there are.
 #include "report/PreviewFixtures.h"
+#include "report/preview/RepPreview.h"
 #include "report/preview/detail/RepThumbnailPanel.h"
 
 #include <QCoreApplication>
@@ -15,12 +16,14 @@ namespace {
 struct Column
 {
     TRepPrinter printer;
-    TRepThumbnailPanel panel;
+    TRepPreview preview;
+    TRepThumbnailPanel panel{&preview};
 
     explicit Column(int pages)
     {
         ProducePages(printer, pages);
-        panel.SetPrinter(&printer);
+        preview.SetShownPrinter(&printer);
+        panel.PagesReplaced();
         panel.resize(160, 600);
         panel.show();
         Settle();
@@ -76,8 +79,10 @@ TEST(RepThumbnailPanel, AHiddenColumnRendersNothing)
 {
     TRepPrinter printer;
     ProducePages(printer, 20);
-    TRepThumbnailPanel panel;
-    panel.SetPrinter(&printer);
+    TRepPreview preview;
+    preview.SetShownPrinter(&printer);
+    TRepThumbnailPanel panel(&preview);
+    panel.PagesReplaced();
     panel.resize(160, 600);
     QCoreApplication::processEvents();
     QTest::qWait(20);
@@ -106,29 +111,42 @@ TEST(RepThumbnailPanel, MemoryOfFourteenThousandPagesStaysUnderTheBudget)
     EXPECT_GT(c.panel.Renderings(), before);
 }
 
-TEST(RepThumbnailPanel, FillsAsARunGoesOnAndEmptiesWithThePages)
+TEST(RepThumbnailPanel, FillsAsARunGoesOnAndLetsThePrinterGo)
 {
-    TRepPrinter printer;
-    TRepThumbnailPanel panel;
-    panel.SetPrinter(&printer);
+    auto printer = std::make_unique<TRepPrinter>();
+    TRepPreview preview;
+    preview.SetShownPrinter(printer.get());
+    TRepThumbnailPanel panel(&preview);
     panel.resize(160, 600);
     panel.show();
     std::vector<int> counts;
-    printer.OpenDocument();
+    printer->OpenDocument();
     for (int n = 1; n <= 4; ++n) {
-        printer.AdvancePage();
-        DrawNumberedPage(*printer.PageCanvas(), n);
+        printer->AdvancePage();
+        DrawNumberedPage(*printer->PageCanvas(), n);
         panel.PagesAvailable();
         counts.push_back(panel.PageCount());
     }
-    printer.CloseDocument();
+    printer->CloseDocument();
     panel.PagesAvailable();
     counts.push_back(panel.PageCount());
     EXPECT_EQ(counts, (std::vector<int>{0, 1, 2, 3, 4})) << "the page being drawn is not shown yet";
 
     panel.SetCurrentPage(4);
     EXPECT_EQ(panel.CurrentPage(), 4);
-    printer.ResetStore();
+    panel.viewport()->repaint();
+    panel.RenderPending();
+    EXPECT_GT(panel.CachedBytes(), 0);
+
+    // The printer goes while pictures are still to be rendered (the report
+    // frees it when the window closes): nothing is rendered of it any more.
+    panel.SetBudget(1); // every picture is dropped again
+    panel.viewport()->repaint();
+    const int renderings = panel.Renderings();
+    printer.reset();
+    panel.RenderPending();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(panel.Renderings(), renderings);
     panel.PagesReplaced();
     EXPECT_EQ(panel.PageCount(), 0);
     EXPECT_EQ(panel.CachedBytes(), 0);

@@ -3,6 +3,7 @@
 #include "platform/AppError.h"
 #include "platform/MetafilePlayer.h"
 #include "report/output/RepPrinter.h"
+#include "report/preview/RepPreview.h"
 
 #include <QElapsedTimer>
 #include <QMouseEvent>
@@ -20,8 +21,8 @@ constexpr int RenderSlice = 40; // ms
 
 } // namespace
 
-TRepThumbnailPanel::TRepThumbnailPanel(QWidget *parent)
-    : QAbstractScrollArea(parent), FCache(DefaultBudget), FPending(new QTimer(this))
+TRepThumbnailPanel::TRepThumbnailPanel(const TRepPreview *preview, QWidget *parent)
+    : QAbstractScrollArea(parent), FPreview(preview), FCache(DefaultBudget), FPending(new QTimer(this))
 {
     setObjectName(QStringLiteral("Thumbnails"));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -36,12 +37,6 @@ QSize TRepThumbnailPanel::sizeHint() const
     return QSize(PictureWidth + 2 * Margin + 2 * frameWidth() + verticalScrollBar()->sizeHint().width(), 400);
 }
 
-void TRepThumbnailPanel::SetPrinter(TRepPrinter *printer)
-{
-    FPrinter = printer;
-    PagesReplaced();
-}
-
 void TRepThumbnailPanel::PagesAvailable()
 {
     UpdateCount();
@@ -54,9 +49,14 @@ void TRepThumbnailPanel::PagesReplaced()
     UpdateCount();
 }
 
+TRepPrinter *TRepThumbnailPanel::Printer() const
+{
+    return FPreview ? FPreview->ShownPrinter() : nullptr;
+}
+
 int TRepThumbnailPanel::ReadyPages() const
 {
-    return FPrinter ? FPrinter->ReadyPages() : 0;
+    return Printer() ? Printer()->ReadyPages() : 0;
 }
 
 void TRepThumbnailPanel::UpdateCount()
@@ -77,8 +77,9 @@ void TRepThumbnailPanel::SetBudget(qint64 bytes)
 QSize TRepThumbnailPanel::PictureSize() const
 {
     double aspect = 297.0 / 210.0;
-    if (FPrinter && FPrinter->OrientedPaperWidth() > 0 && FPrinter->OrientedPaperLength() > 0)
-        aspect = double(FPrinter->OrientedPaperLength()) / FPrinter->OrientedPaperWidth();
+    if (const TRepPrinter *printer = Printer();
+        printer && printer->OrientedPaperWidth() > 0 && printer->OrientedPaperLength() > 0)
+        aspect = double(printer->OrientedPaperLength()) / printer->OrientedPaperWidth();
     // A landscape sheet is as wide as an upright one is tall.
     if (aspect < 1)
         return QSize(PictureWidth, int(std::lround(PictureWidth * aspect)));
@@ -129,7 +130,7 @@ QImage TRepThumbnailPanel::RenderPicture(int page) const
     QImage image((QSizeF(box) * ratio).toSize(), QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
     image.fill(Qt::white);
-    if (const std::optional<Metafile> sheet = FPrinter ? FPrinter->FetchPage(page) : std::nullopt) {
+    if (const std::optional<Metafile> sheet = Printer() ? Printer()->FetchPage(page) : std::nullopt) {
         // The page keeps its own shape inside the box.
         const QSizeF own = QSizeF(std::max(sheet->Width(), 1), std::max(sheet->Height(), 1))
                                .scaled(QSizeF(box), Qt::KeepAspectRatio);
@@ -154,7 +155,7 @@ void TRepThumbnailPanel::RenderPending()
     QElapsedTimer clock;
     clock.start();
     const auto [first, last] = PagesInView();
-    for (int page = first; page <= last; ++page) {
+    for (int page = first; page <= std::min(last, ReadyPages()); ++page) {
         if (Cached(page))
             continue;
         if (clock.elapsed() >= RenderSlice) {

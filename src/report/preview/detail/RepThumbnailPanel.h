@@ -2,9 +2,10 @@
 // TRepThumbnailPanel: a column of small pictures of a printer's pages beside
 // the preview, the page on show framed, a click on one going to its page.
 //
-// It holds no page of its own: it asks the printer how many pages are
-// ready (every stored page of a finished printer, the announced ones of a
-// busy one), so it fills as a run goes on. A picture is rendered only for
+// It holds no page of its own: it shows the pages of the printer its
+// preview control shows (none once that printer has gone), asking it how
+// many pages are ready (every stored page of a finished printer, the
+// announced ones of a busy one), so it fills as a run goes on. A picture is rendered only for
 // a page scrolled into view, shortly after it was painted there as a blank
 // sheet, and kept in a cache under a memory budget; pictures that fall out
 // of it are rendered again when they come back into view. So its memory
@@ -17,15 +18,15 @@
 #include <unordered_set>
 
 class QTimer;
+class TRepPreview;
 class TRepPrinter;
 
 class TRepThumbnailPanel : public QAbstractScrollArea
 {
 public:
-    explicit TRepThumbnailPanel(QWidget *parent = nullptr);
+    // The pages of preview's printer.
+    explicit TRepThumbnailPanel(const TRepPreview *preview, QWidget *parent = nullptr);
 
-    // The printer whose pages are shown; its pages are taken as new.
-    void SetPrinter(TRepPrinter *printer);
     // The printer announced pages: the column grows.
     void PagesAvailable();
     // The printer's pages were replaced (a file loaded).
@@ -69,6 +70,7 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    TRepPrinter *Printer() const;
     int ReadyPages() const;
     void UpdateCount();
     void UpdateScrollBar();
@@ -81,7 +83,7 @@ private:
     const QImage *Cached(int page) const;
     void PaintCell(QPainter &p, int page);
 
-    TRepPrinter *FPrinter = nullptr;
+    const TRepPreview *FPreview;
     int FCount = 0;
     int FCurrent = 0;
     QCache<int, QImage> FCache;
