@@ -1,11 +1,13 @@
 // Loads arbitrary bytes as a saved report file, fetches every page, plays
-// each onto an image and writes the pages as PDF (the direct writer, and
+// each onto an image, reads its text as the preview's search does, and
+// writes the pages as PDF (the direct writer, and
 // Qt's engine for pages it leaves, taken back into the document). The same
 // bytes are also stored as the payload of one page of an otherwise sound
 // file, plain and compressed, so the metafile checks, the player, the PDF
 // writer and the decoder see them directly.
 #include "platform/Metafile.h"
 #include "platform/MetafilePlayer.h"
+#include "platform/MetafileText.h"
 #include "report/output/RepError.h"
 #include "report/output/RepPageList.h"
 #include "report/output/RepPrinter.h"
@@ -34,6 +36,9 @@ void PlayAll(TRepPageList &store)
             image.fill(Qt::white);
             QPainter painter(&image);
             PlayMetafile(painter, *page, QRectF(0, 0, 120, 160));
+            MetafileText(*page);
+            for (const MetafileTextRun &run : MetafileTextRuns(*page))
+                run.Box(0, run.text.size());
         }
     }
     if (count > 2)
