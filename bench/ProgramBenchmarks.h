@@ -7,9 +7,47 @@
 #include "platform/AppError.h"
 
 #include <QApplication>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <ctime>
+
+// A folder for the benchmark's files, removed when the program ends.
+inline QTemporaryDir &BenchWorkDir()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
+
+// The collection named by the environment variable, else one of jokes
+// jokes made with the project's generator ($ZUMORIA_GEN_JOKES, else
+// ../shared/tools/gen_jokes.py beside the source tree) in BenchWorkDir.
+// Needs ZUMORIA_SOURCE_DIR.
+inline QString GeneratedCollection(const char *variable, int jokes)
+{
+    QString path = qEnvironmentVariable(variable);
+    if (!path.isEmpty())
+        return path;
+    QString generator = qEnvironmentVariable("ZUMORIA_GEN_JOKES");
+    if (generator.isEmpty())
+        generator = QStringLiteral(ZUMORIA_SOURCE_DIR "/../shared/tools/gen_jokes.py");
+    path = BenchWorkDir().filePath(QStringLiteral("jokes%1.vicc").arg(jokes));
+    if (QProcess::execute(QStringLiteral("python3"),
+                          {generator, QString::number(jokes), QStringLiteral("-o"), path})
+        != 0)
+        qFatal("cannot run the joke generator %s", qPrintable(generator));
+    return path;
+}
+
+// CPU seconds of the whole process so far.
+inline double ProcessCpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
 
 inline int RunProgramBenchmarks(int argc, char **argv)
 {
@@ -21,4 +59,14 @@ inline int RunProgramBenchmarks(int argc, char **argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
+}
+
+// RunProgramBenchmarks for benchmarks that make main windows: their settings
+// and recent files go to a folder of their own, not to the user's.
+inline int RunProgramBenchmarksInPrivateHome(int argc, char **argv)
+{
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
+    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
+    return RunProgramBenchmarks(argc, argv);
 }

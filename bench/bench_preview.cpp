@@ -61,46 +61,16 @@ extern char **environ;
 
 namespace {
 
-QTemporaryDir &WorkDir()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
-
-// The collection of jokes jokes given by variable, else generated.
-QString Generated(const char *variable, int jokes)
-{
-    QString path = qEnvironmentVariable(variable);
-    if (!path.isEmpty())
-        return path;
-    QString generator = qEnvironmentVariable("ZUMORIA_GEN_JOKES");
-    if (generator.isEmpty())
-        generator = QStringLiteral(ZUMORIA_SOURCE_DIR "/../shared/tools/gen_jokes.py");
-    path = WorkDir().filePath(QStringLiteral("jokes%1.vicc").arg(jokes));
-    if (QProcess::execute(QStringLiteral("python3"),
-                          {generator, QString::number(jokes), QStringLiteral("-o"), path})
-        != 0)
-        qFatal("cannot run the joke generator %s", qPrintable(generator));
-    return path;
-}
-
 QString Collection()
 {
-    static const QString path = Generated("ZUMORIA_BENCH_VICC", 10000);
+    static const QString path = GeneratedCollection("ZUMORIA_BENCH_VICC", 10000);
     return path;
 }
 
 QString LongCollection()
 {
-    static const QString path = Generated("ZUMORIA_BENCH_VICC_LONG", 100000);
+    static const QString path = GeneratedCollection("ZUMORIA_BENCH_VICC_LONG", 100000);
     return path;
-}
-
-double CpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
 }
 
 double ThreadCpuSeconds()
@@ -158,7 +128,7 @@ private:
         QCoreApplication::sendEvent(watched, event);
         FDelivering = false;
         page1Wall = Seconds(start, Steady::now());
-        page1Cpu = CpuSeconds() - startCpu;
+        page1Cpu = ProcessCpuSeconds() - startCpu;
         pagesAtPage1 = image->Printer() ? image->Printer()->PageCount() : 0;
         return true;
     }
@@ -169,7 +139,7 @@ private:
         if (!control || !control->ShownPrinter() || control->ShownPrinter()->Status() != TRepPrinter::StatusFinished)
             return;
         lastWall = Seconds(start, Steady::now());
-        lastCpu = CpuSeconds() - startCpu;
+        lastCpu = ProcessCpuSeconds() - startCpu;
         pages = control->ShownPrinter()->PageCount();
         QTimer::singleShot(0, this, [this] { FlipAndClose(); });
     }
@@ -225,7 +195,7 @@ void PrinterButton(benchmark::State &state)
         RunWatch watch;
         qApp->installEventFilter(&watch);
         watch.start = Steady::now();
-        watch.startCpu = CpuSeconds();
+        watch.startCpu = ProcessCpuSeconds();
         window->tbNyomtatClick();
         qApp->removeEventFilter(&watch);
         if (watch.page1Wall < 0 || watch.lastWall < 0 || watch.flips.empty()) {
@@ -261,7 +231,7 @@ struct ChildRun
 // its exec (Linux keeps the larger of the two), while time is small.
 ChildRun RunChild(const QString &program, const QStringList &args)
 {
-    const QString peakFile = WorkDir().filePath(QStringLiteral("peak.txt"));
+    const QString peakFile = BenchWorkDir().filePath(QStringLiteral("peak.txt"));
     QStringList all{QStringLiteral("/usr/bin/time"), QStringLiteral("-f"), QStringLiteral("%M"),
                     QStringLiteral("-o"), peakFile, program};
     all += args;
@@ -328,7 +298,7 @@ PdfRun RunPdfChild(const QString &program, const QStringList &args, const QStrin
 
 PdfRun ExportOf(const QString &collection)
 {
-    const QString out = WorkDir().filePath(QStringLiteral("zumoria.pdf"));
+    const QString out = BenchWorkDir().filePath(QStringLiteral("zumoria.pdf"));
     return RunPdfChild(QStringLiteral(ZUMORIA_PROGRAM), {QStringLiteral("--export-pdf"), out, collection}, out);
 }
 
@@ -344,7 +314,7 @@ void Report(benchmark::State &state, const char *who, const PdfRun &run)
 
 void ExportAgainstPeer(benchmark::State &state)
 {
-    const QString peerOut = WorkDir().filePath(QStringLiteral("peer.pdf"));
+    const QString peerOut = BenchWorkDir().filePath(QStringLiteral("peer.pdf"));
     for (auto _ : state) {
         const PdfRun mine = ExportOf(Collection());
         const PdfRun peer = RunPdfChild(QStringLiteral(ZUMORIA_PEER), {peerOut, Collection()}, peerOut);
@@ -381,11 +351,11 @@ void ExportScaling(benchmark::State &state)
 void ExportSteps(benchmark::State &state)
 {
     const QString collection = Collection();
-    const QString out = WorkDir().filePath(QStringLiteral("steps.pdf"));
-    const QString qtOut = WorkDir().filePath(QStringLiteral("steps-qt.pdf"));
+    const QString out = BenchWorkDir().filePath(QStringLiteral("steps.pdf"));
+    const QString qtOut = BenchWorkDir().filePath(QStringLiteral("steps-qt.pdf"));
     for (auto _ : state) {
         const auto t0 = Steady::now();
-        const double cpu0 = CpuSeconds();
+        const double cpu0 = ProcessCpuSeconds();
         TRepPrinter printer;
         {
             TrepLista report;
@@ -393,10 +363,10 @@ void ExportSteps(benchmark::State &state)
             report.RenderInto(printer);
         }
         const auto t1 = Steady::now();
-        const double cpu1 = CpuSeconds();
+        const double cpu1 = ProcessCpuSeconds();
         TRepPdfExportFilter(out).WritePages(printer);
         const auto t2 = Steady::now();
-        const double cpu2 = CpuSeconds();
+        const double cpu2 = ProcessCpuSeconds();
         {
             QFile file(qtOut);
             file.open(QIODevice::WriteOnly);
@@ -405,7 +375,7 @@ void ExportSteps(benchmark::State &state)
                 all.push_back(n);
             WritePdfThroughQt(file, printer.Title(), all, [&printer](int n) { return printer.FetchPage(n); });
         }
-        const double cpu3 = CpuSeconds();
+        const double cpu3 = ProcessCpuSeconds();
         const int pages = printer.PageCount();
         state.SetIterationTime(Seconds(t0, t2));
         state.counters["store_s"] = Seconds(t0, t1);
@@ -429,10 +399,5 @@ BENCHMARK(ExportSteps)->Unit(benchmark::kMillisecond)->UseManualTime()->Iteratio
 
 int main(int argc, char **argv)
 {
-    // The main window keeps its settings and recent files here, not in the
-    // user's own.
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
-    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
-    return RunProgramBenchmarks(argc, argv);
+    return RunProgramBenchmarksInPrivateHome(argc, argv);
 }

@@ -50,28 +50,6 @@ namespace {
 
 const QString Planted = QStringLiteral("Zebrapinty");
 
-QTemporaryDir &WorkDir()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
-
-QString Generated(const char *variable, int jokes)
-{
-    QString path = qEnvironmentVariable(variable);
-    if (!path.isEmpty())
-        return path;
-    QString generator = qEnvironmentVariable("ZUMORIA_GEN_JOKES");
-    if (generator.isEmpty())
-        generator = QStringLiteral(ZUMORIA_SOURCE_DIR "/../shared/tools/gen_jokes.py");
-    path = WorkDir().filePath(QStringLiteral("jokes%1.vicc").arg(jokes));
-    if (QProcess::execute(QStringLiteral("python3"),
-                          {generator, QString::number(jokes), QStringLiteral("-o"), path})
-        != 0)
-        qFatal("cannot run the joke generator %s", qPrintable(generator));
-    return path;
-}
-
 using Steady = std::chrono::steady_clock;
 
 double Seconds(Steady::time_point from)
@@ -79,12 +57,6 @@ double Seconds(Steady::time_point from)
     return std::chrono::duration<double>(Steady::now() - from).count();
 }
 
-double CpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
-}
 
 // Bytes the heap has handed out and not got back, in megabytes: what the
 // program holds, whether or not freed memory went back to the system.
@@ -140,10 +112,10 @@ struct Found
 Found SearchPlanted(TRepStandardPreview &window)
 {
     const auto t0 = Steady::now();
-    const double cpu0 = CpuSeconds();
+    const double cpu0 = ProcessCpuSeconds();
     window.FindBar()->Search(Planted.toLower());
     window.RepPreview()->Image()->repaint();
-    Found found{Seconds(t0), CpuSeconds() - cpu0, false};
+    Found found{Seconds(t0), ProcessCpuSeconds() - cpu0, false};
     found.right = window.RepPreview()->PageNumber() == window.Printer()->PageCount()
                   && window.RepPreview()->Image()->Highlights().size() == 1;
     return found;
@@ -162,9 +134,9 @@ Pages &TenThousandJokes()
     if (!pages) {
         pages = new Pages;
         pages->window = Window(pages->printer);
-        RunList(Generated("ZUMORIA_BENCH_VICC", 10000), true, pages->printer);
+        RunList(GeneratedCollection("ZUMORIA_BENCH_VICC", 10000), true, pages->printer);
         QCoreApplication::processEvents();
-        pages->saved = WorkDir().filePath(QStringLiteral("list.zrp"));
+        pages->saved = BenchWorkDir().filePath(QStringLiteral("list.zrp"));
         pages->printer.SaveReportFile(pages->saved);
     }
     return *pages;
@@ -215,7 +187,7 @@ void ThumbnailMemory(benchmark::State &state)
     for (auto _ : state) {
         TRepPrinter printer;
         std::unique_ptr<TRepStandardPreview> window = Window(printer);
-        RunList(Generated("ZUMORIA_BENCH_VICC_LONG", 100000), false, printer);
+        RunList(GeneratedCollection("ZUMORIA_BENCH_VICC_LONG", 100000), false, printer);
         QCoreApplication::processEvents();
         TRepThumbnailPanel &column = *window->Thumbnails();
         const double heapBefore = HeapInUseMB();
@@ -257,8 +229,5 @@ BENCHMARK(ThumbnailMemory)->Unit(benchmark::kMillisecond)->UseManualTime()->Iter
 
 int main(int argc, char **argv)
 {
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
-    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
-    return RunProgramBenchmarks(argc, argv);
+    return RunProgramBenchmarksInPrivateHome(argc, argv);
 }
