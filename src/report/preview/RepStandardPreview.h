@@ -34,7 +34,8 @@
 // notice of a finished printer, and with the run-ended notice that follows
 // every run (also one its report vetoed, one that failed or was cancelled).
 // Load and Printer setup (not for loaded pages) are then offered; Print and
-// Save only with finished pages.
+// Save only when the printer finished with pages: a run that made none
+// offers neither and reads "Page 0 of 0".
 //
 // Closing the window (button, Esc, close box) sends the printer's
 // preview-closed notice (the report cancels a run still going and frees the
