@@ -16,7 +16,7 @@ void TRepPdfExportFilter::WritePages(TRepPrinter &printer)
                            .arg(LastPage()));
     // Either writer takes the range as its own pages 1, 2, ...
     WritePagesAsPdf(FileName(), printer.Title(), last - first + 1,
-                    [&printer, first](int n) { return printer.FetchPage(first + n - 1); });
+                    [&printer, from = first](int n) { return printer.FetchPage(from + n - 1); });
 }
 
 void RegisterPdfExportFilter()
