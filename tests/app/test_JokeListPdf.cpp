@@ -122,8 +122,9 @@ TEST(JokeListPdf, SameWordsPagesAndLookAsQtsPdf)
         EXPECT_EQ(check, 0) << text.toStdString();
         // Past the fonts, embedded once, the writer's own pages take less
         // than two thirds of Qt's.
-        if (pages >= 20)
+        if (pages >= 20) {
             EXPECT_LT(QFileInfo(direct).size() * 3, QFileInfo(qt).size() * 2) << pages << " pages";
+        }
     }
 }
 

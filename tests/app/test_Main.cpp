@@ -6,6 +6,7 @@
 #include "app/ViccPanel.h"
 #include "platform/AppError.h"
 #include "platform/Fonts.h"
+#include "support/MainWindowFixture.h"
 #include "support/MainWindowProbes.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
@@ -30,36 +31,18 @@ QStringList Lines(int n, const QString &prefix = QStringLiteral("sor"))
     return lines;
 }
 
-class MainWindowTest : public ::testing::Test
+class MainWindowTest : public MainWindowFixture
 {
 protected:
     void SetUp() override
     {
-        previousSink = SetErrorBoxSink([this](const QString &text) { errors.append(text); });
-        window = std::make_unique<Tfrm_Main>();
-        window->show();
-        QCoreApplication::processEvents();
-    }
-    void TearDown() override
-    {
-        window.reset();
-        SetErrorBoxSink(previousSink);
+        MainWindowFixture::SetUp();
+        Start();
     }
     QString File(const QString &name, const QStringList &lines)
     {
         return WriteJokeFile(tmp.filePath(name), lines);
     }
-    // The widget of joke k, brought into view first.
-    TViccPanel *PanelOf(int k)
-    {
-        window->sbxMain->SetScrollPosition(window->sbxMain->Joke(k).top);
-        return window->sbxMain->LivePanel(k);
-    }
-
-    QTemporaryDir tmp;
-    std::unique_ptr<Tfrm_Main> window;
-    QStringList errors;
-    ErrorBoxSink previousSink;
 };
 
 TEST_F(MainWindowTest, FirstStartWithoutFile)

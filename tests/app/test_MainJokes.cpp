@@ -5,6 +5,7 @@
 #include "platform/AppError.h"
 #include "platform/MessageBoxes.h"
 #include "support/FakeTrayShell.h"
+#include "support/MainWindowFixture.h"
 #include "support/MainWindowProbes.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
@@ -28,32 +29,16 @@ namespace {
 
 const QString Games = QStringLiteral("/usr/share/games/fortunes");
 
-class MainJokesTest : public ::testing::Test
+class MainJokesTest : public MainWindowFixture
 {
 protected:
     void SetUp() override
     {
-        previousSink = SetErrorBoxSink([this](const QString &text) { errors.append(text); });
+        MainWindowFixture::SetUp();
         Start();
     }
-    void TearDown() override
-    {
-        window.reset();
-        SetErrorBoxSink(previousSink);
-    }
-    void Start(const QString &startFile = QString())
-    {
-        window = std::make_unique<Tfrm_Main>(startFile);
-        window->trIcon->SetShell(std::make_unique<FakeTrayShell>(tray));
-        window->show();
-        QCoreApplication::processEvents();
-    }
+    void BeforeShow(Tfrm_Main &w) override { w.trIcon->SetShell(std::make_unique<FakeTrayShell>(tray)); }
     QString File(const QString &name, const QByteArray &bytes) { return WriteBytes(tmp.filePath(name), bytes); }
-    TViccPanel *PanelOf(int k)
-    {
-        window->sbxMain->SetScrollPosition(window->sbxMain->Joke(k).top);
-        return window->sbxMain->LivePanel(k);
-    }
     // Sends a drag of urls over the window and drops it; true when the
     // window took the drag.
     bool Drop(const QList<QUrl> &urls)
@@ -71,11 +56,7 @@ protected:
     }
     QStringList Messages() const { return tray.messages; }
 
-    QTemporaryDir tmp;
     TrayShellLog tray;
-    std::unique_ptr<Tfrm_Main> window;
-    QStringList errors;
-    ErrorBoxSink previousSink;
 };
 
 TEST_F(MainJokesTest, AFortuneFileAndAFolderOfThem)

@@ -7,6 +7,7 @@
 #include "platform/Paths.h"
 #include "platform/ProfileFile.h"
 
+#include "support/MainWindowFixture.h"
 #include "support/MainWindowProbes.h"
 #include "support/NoFileOverride.h"
 #include "support/QtPrinters.h"
@@ -46,24 +47,9 @@ unsigned ColourAt(QWidget *w, int x, int y)
     return PixelValue(w->grab().toImage(), x, y);
 }
 
-class MainMenusTest : public ::testing::Test
+class MainMenusTest : public MainWindowFixture
 {
 protected:
-    void SetUp() override
-    {
-        previousSink = SetErrorBoxSink([this](const QString &text) { errors.append(text); });
-    }
-    void TearDown() override
-    {
-        window.reset();
-        SetErrorBoxSink(previousSink);
-    }
-    void Start(const QString &startFile = QString())
-    {
-        window = std::make_unique<Tfrm_Main>(startFile);
-        window->show();
-        QCoreApplication::processEvents();
-    }
     QString Joke(const QString &name)
     {
         return WriteJokeFile(tmp.filePath(name), {name + " első sora", "<<", "második vicc", "<<"});
@@ -99,11 +85,6 @@ protected:
         return selectedAtStart;
     }
     QStringList Played() const { return TestSoundLog().played(); }
-
-    QTemporaryDir tmp;
-    std::unique_ptr<Tfrm_Main> window;
-    QStringList errors;
-    ErrorBoxSink previousSink;
 };
 
 const QStringList FixedItems = {"Viccek letöltése Internetről", "Vicc megnyitás", "Bezár", "-"};

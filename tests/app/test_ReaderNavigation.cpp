@@ -10,6 +10,7 @@
 #include "platform/AppError.h"
 #include "platform/ProfileFile.h"
 
+#include "support/MainWindowFixture.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
 #include "support/TestSounds.h"
@@ -83,22 +84,13 @@ QWheelEvent Wheel(QPoint pixels, QPoint angle)
                        Qt::NoScrollPhase, false);
 }
 
-class ReaderTest : public ::testing::Test
+class ReaderTest : public MainWindowFixture
 {
 protected:
-    void SetUp() override
-    {
-        previousSink = SetErrorBoxSink([this](const QString &text) { errors.append(text); });
-    }
-    void TearDown() override
-    {
-        window.reset();
-        SetErrorBoxSink(previousSink);
-    }
+    // The window, shown and holding the keyboard.
     void Start(const QString &startFile = QString())
     {
-        window = std::make_unique<Tfrm_Main>(startFile);
-        window->show();
+        MainWindowFixture::Start(startFile);
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
@@ -140,11 +132,6 @@ protected:
         return panel && panel->isVisible() && panel->y() >= 0
                && panel->y() + std::min(panel->height(), 60) <= View()->ClientHeight();
     }
-
-    QTemporaryDir tmp;
-    std::unique_ptr<Tfrm_Main> window;
-    QStringList errors;
-    ErrorBoxSink previousSink;
 };
 
 TEST_F(ReaderTest, TheWheelScrollsOverPanelsAndBackground)
