@@ -9,6 +9,8 @@
 #include <QMouseEvent>
 #include <QUrl>
 
+#include <cstdio>
+
 namespace {
 
 class DragSource : public QLabel
@@ -28,6 +30,12 @@ protected:
         data->setUrls({QUrl::fromLocalFile(FPath)});
         auto *drag = new QDrag(this);
         drag->setMimeData(data);
+        // Tells the test when the window under the pointer takes the file:
+        // a release before that is a refused drop.
+        QObject::connect(drag, &QDrag::actionChanged, [](Qt::DropAction action) {
+            std::printf("%s\n", action == Qt::CopyAction ? "accepted" : "not accepted");
+            std::fflush(stdout);
+        });
         const Qt::DropAction done = drag->exec(Qt::CopyAction);
         // Tells the test how the drop ended.
         std::printf("%s\n", done == Qt::CopyAction ? "dropped" : "refused");
