@@ -103,6 +103,13 @@ ini_value() {
 # The main window's id ("Viccelődünk ..."), once it is mapped.
 main_window() { xdotool search --onlyvisible --name '^Viccelődünk' 2>/dev/null | head -n 1; }
 
+main_window_mapped() { [ -n "$(main_window)" ]; }
+# The first visible window whose title matches the pattern, and the tests on it.
+named_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
+has_named_window() { [ -n "$(named_window "$1")" ]; }
+no_named_window() { [ -z "$(named_window "$1")" ]; }
+focus() { xdotool windowactivate --sync "$WIN" 2>/dev/null; }
+
 # window_state ID: Normal, Iconic or Withdrawn, from the ICCCM WM_STATE.
 window_state() {
   local s
@@ -131,3 +138,13 @@ start_program() {
   SESSION_PIDS=("$PROGRAM_PID" "${SESSION_PIDS[@]}")
 }
 program_ended() { ! kill -0 "$PROGRAM_PID" 2>/dev/null; }
+
+# write_ini LINE...: the settings file the next start reads.
+write_ini() { printf '%s\n' "$@" >"$INI"; }
+
+# Starts the program (arguments as given) and waits for its main window: $WIN.
+start_and_find() {
+  start_program "$@"
+  wait_for 30 main_window_mapped || { fail "the main window never appeared"; cat "$SESSION_DIR/program.log"; exit 1; }
+  WIN=$(main_window)
+}

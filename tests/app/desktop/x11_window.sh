@@ -15,16 +15,6 @@ private_home
 # window design puts them at fixed places, 27 pixels apart.
 OPEN_BUTTON="14 14" PRINT_BUTTON="99 14" ABOUT_BUTTON="306 14" TRAY_BUTTON="333 14"
 
-write_ini() { printf '%s\n' "$@" >"$INI"; }
-
-# Starts the program and waits for its main window: $WIN.
-start_and_find() {
-  start_program "$@"
-  wait_for 30 main_window_mapped || { fail "the main window never appeared"; cat "$SESSION_DIR/program.log"; exit 1; }
-  WIN=$(main_window)
-}
-main_window_mapped() { [ -n "$(main_window)" ]; }
-
 # Closes the main window as the window manager's close button does and waits
 # for the program to end.
 close_and_wait() {
@@ -46,10 +36,6 @@ click() {
   sleep 0.2
   xdotool click 1
 }
-focus() { xdotool windowactivate --sync "$WIN" 2>/dev/null; }
-named_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
-has_named_window() { [ -n "$(named_window "$1")" ]; }
-no_named_window() { [ -z "$(named_window "$1")" ]; }
 frame_is() { [ "$(frame_of "$WIN")" = "$1" ]; }
 
 expect_state() { # WHAT STATE

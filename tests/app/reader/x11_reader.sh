@@ -37,7 +37,6 @@ with open(sys.argv[1], "w", encoding="cp1250", newline="\r\n") as f:
     f.write("\n".join(lines) + "\n")
 EOF
 
-write_ini() { printf '%s\n' "$@" >"$INI"; }
 # What the window shows now, as a checksum of its pixels; upper_snapshot
 # leaves out the bottom fifth, where the find field's cursor blinks.
 snapshot() { xwd -id "$WIN" -silent 2>/dev/null | md5sum; }
@@ -61,11 +60,6 @@ keys_then_settle() { # XDOTOOL-ARGS...
   xdotool "$@"
   settle_after "$before"
 }
-main_window_mapped() { [ -n "$(main_window)" ]; }
-focus() { xdotool windowactivate --sync "$WIN" 2>/dev/null; }
-named_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
-has_named_window() { [ -n "$(named_window "$1")" ]; }
-no_named_window() { [ -z "$(named_window "$1")" ]; }
 # The splash window stays on top of everything for its two seconds.
 # (It has only a _NET_WM_NAME, which xdotool's search by name does not read.)
 splash_gone() {
@@ -77,12 +71,10 @@ splash_gone() {
 }
 drop_accepted() { [ "$(tail -n 1 "$SESSION_DIR/drag.log")" = accepted ]; }
 
-# Starts the program and waits for its main window: $WIN.
-start_and_find() {
-  start_program "$@"
-  wait_for 30 main_window_mapped || { fail "the main window never appeared"; cat "$SESSION_DIR/program.log"; exit 1; }
-  WIN=$(main_window)
-  # The jokes are on show once the window has been painted and stays so.
+# Starts the program and waits until its main window ($WIN) shows the
+# jokes: painted and staying so.
+start_reading() {
+  start_and_find "$@"
   wait_for 30 shows_steadily || fail "the main window was never painted steadily"
   focus
 }
@@ -109,7 +101,7 @@ expect_place() { # WHAT NUMBER
 # Wheel and keys move the jokes; each collection comes back where it was.
 case_wheel_keys_and_places() {
   write_ini '[Defaults]' 'Sound=0' '[Screen]' 'Left=30' 'Top=30' 'Width=600' 'Height=500'
-  start_and_find "$JOKES"
+  start_reading "$JOKES"
   # Twenty notches down over a joke: 900 pixels.
   xdotool mousemove --window "$WIN" 250 250
   xdotool click --repeat 20 --delay 20 5
@@ -120,19 +112,19 @@ case_wheel_keys_and_places() {
   [ "$(place_path)" = "$JOKES" ] || fail "the place was kept for '$(place_path)'"
 
   # The next start (the collection from the recent files) shows it again.
-  start_and_find
+  start_reading
   quit
   expect_place "after a start without a file" "$wheeled"
 
   # Notches up over the background between the jokes.
-  start_and_find
+  start_reading
   xdotool mousemove --window "$WIN" 5 250
   xdotool click --repeat 20 --delay 20 4
   quit
   expect_place "after twenty notches up" 1
 
   # End, before anything was clicked: the window takes the key.
-  start_and_find
+  start_reading
   xdotool key End
   quit
   local last
@@ -140,7 +132,7 @@ case_wheel_keys_and_places() {
   [ "$last" -ge 9995 ] || fail "End showed #$last at the top"
 
   # After a click on the jokes they take the keys themselves.
-  start_and_find
+  start_reading
   xdotool mousemove --window "$WIN" 250 250 click 1
   xdotool key ctrl+Home
   xdotool key --delay 20 Next Next Next space space Down Down Up
@@ -148,7 +140,7 @@ case_wheel_keys_and_places() {
   local paged
   paged=$(place)
   { [ "$paged" -ge 8 ] && [ "$paged" -le 30 ]; } || fail "three pages, two spaces and a line showed #$paged"
-  start_and_find
+  start_reading
   xdotool key Home
   quit
   expect_place "after Home" 1
@@ -157,7 +149,7 @@ case_wheel_keys_and_places() {
 # The find bar, going to a joke and a joke at random.
 case_find_go_to_and_random() {
   write_ini '[Defaults]' 'Sound=0' '[Screen]' 'Left=30' 'Top=30' 'Width=640' 'Height=520'
-  start_and_find "$JOKES"
+  start_reading "$JOKES"
   keys_then_settle key ctrl+f
   # Without accents ignored "szornyeteg" is found nowhere; the line of #7777
   # in capitals is found. (Letters outside the server's keymap are left to
@@ -174,7 +166,7 @@ case_find_go_to_and_random() {
   quit
   expect_place "after finding Szörnyeteg" 7777
 
-  start_and_find
+  start_reading
   xdotool key ctrl+g
   wait_for 20 has_named_window '^Ugrás viccre$' || fail "Ctrl+G asked for no number"
   xdotool windowactivate --sync "$(named_window '^Ugrás viccre$')" 2>/dev/null
@@ -188,7 +180,7 @@ case_find_go_to_and_random() {
   # A joke at random is never the one on show; each run starts at #42.
   local run
   for run in 1 2 3; do
-    start_and_find
+    start_reading
     xdotool key ctrl+r
     quit
     [ "$(place)" != 42 ] || fail "Ctrl+R showed the joke that was at the top"
@@ -201,7 +193,7 @@ case_find_go_to_and_random() {
 # The window's commands by their keys, and a file dropped from another program.
 case_keys_of_the_window_and_a_drop() {
   write_ini '[Defaults]' 'Sound=0' '[Screen]' 'Left=300' 'Top=200' 'Width=600' 'Height=500'
-  start_and_find "$JOKES"
+  start_reading "$JOKES"
   xdotool key F1
   wait_for 20 has_named_window '^N.*vjegy$' || fail "F1 did not show the About window"
   wmctrl -i -c "$(named_window '^N.*vjegy$')"
@@ -251,7 +243,7 @@ case_keys_of_the_window_and_a_drop() {
 case_find_picture() {
   [ -n "${ZUMORIA_FIND_SCREENSHOT:-}" ] || { fail "ZUMORIA_FIND_SCREENSHOT names no file"; return; }
   write_ini '[Defaults]' 'Sound=0' '[Screen]' 'Left=40' 'Top=40' 'Width=560' 'Height=520'
-  start_and_find "$(dirname "$0")/../../../examples/Viccek.vicc"
+  start_reading "$(dirname "$0")/../../../examples/Viccek.vicc"
   xdotool key ctrl+f
   sleep 0.3
   xdotool type --delay 60 "szomszéd"
