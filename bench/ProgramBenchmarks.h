@@ -7,9 +7,11 @@
 #include "platform/AppError.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <ctime>
@@ -21,24 +23,37 @@ inline QTemporaryDir &BenchWorkDir()
     return dir;
 }
 
-// The collection named by the environment variable, else one of jokes
-// jokes made with the project's generator ($ZUMORIA_GEN_JOKES, else
-// ../shared/tools/gen_jokes.py beside the source tree) in BenchWorkDir.
-// Needs ZUMORIA_SOURCE_DIR.
-inline QString GeneratedCollection(const char *variable, int jokes)
+// A collection of jokes jokes made with the project's generator
+// ($ZUMORIA_GEN_JOKES, else ../shared/tools/gen_jokes.py beside the source
+// tree) in BenchWorkDir, once per process: benchmarks only read it.
+inline QString GeneratedCollection(int jokes)
 {
-    QString path = qEnvironmentVariable(variable);
-    if (!path.isEmpty())
+    const QString path = BenchWorkDir().filePath(QStringLiteral("jokes%1.vicc").arg(jokes));
+    if (QFileInfo::exists(path))
         return path;
     QString generator = qEnvironmentVariable("ZUMORIA_GEN_JOKES");
     if (generator.isEmpty())
         generator = QStringLiteral(ZUMORIA_SOURCE_DIR "/../shared/tools/gen_jokes.py");
-    path = BenchWorkDir().filePath(QStringLiteral("jokes%1.vicc").arg(jokes));
     if (QProcess::execute(QStringLiteral("python3"),
                           {generator, QString::number(jokes), QStringLiteral("-o"), path})
         != 0)
         qFatal("cannot run the joke generator %s", qPrintable(generator));
     return path;
+}
+
+// The collection named by the environment variable, else a generated one.
+inline QString GeneratedCollection(const char *variable, int jokes)
+{
+    const QString given = qEnvironmentVariable(variable);
+    return given.isEmpty() ? GeneratedCollection(jokes) : given;
+}
+
+// The process's peak resident size so far, in megabytes.
+inline double PeakRssMB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
 }
 
 // CPU seconds of the whole process so far.

@@ -7,7 +7,7 @@
 // The collection comes from shared/tools/gen_jokes.py; point
 // ZUMORIA_BENCH_VICC at a generated file, or the benchmark runs the
 // generator itself (ZUMORIA_GEN_JOKES names it, default
-// /work/shared/tools/gen_jokes.py). The engine's run is the program's own
+// ../shared/tools/gen_jokes.py beside the source tree). The engine's run is the program's own
 // joke-list report on the program's own print list.
 #include "ProgramBenchmarks.h"
 #include "PeerPdfList.h"
@@ -26,40 +26,11 @@
 
 namespace {
 
-long PeakRssKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
-
-// The collection's path: ZUMORIA_BENCH_VICC, or a file the generator
-// writes into a folder that lives as long as the benchmark.
-QString CollectionPath(int jokes)
-{
-    const QString given = qEnvironmentVariable("ZUMORIA_BENCH_VICC");
-    if (!given.isEmpty())
-        return given;
-    static QTemporaryDir dir;
-    QString generator = qEnvironmentVariable("ZUMORIA_GEN_JOKES");
-    if (generator.isEmpty())
-        generator = QStringLiteral("/work/shared/tools/gen_jokes.py");
-    const QString path = dir.filePath(QStringLiteral("jokes.vicc"));
-    QProcess gen;
-    gen.setStandardOutputFile(path);
-    gen.start(QStringLiteral("python3"), {generator, QString::number(jokes)});
-    gen.waitForFinished(120000);
-    return path;
-}
-
 // The print list of the collection, as the printer button makes it.
 const QStringList &Lines()
 {
-    static const QStringList lines = PrintListOf(PrintJokesOf(ReadJokeCollection(CollectionPath(10000)).Jokes));
+    static const QStringList lines =
+        PrintListOf(PrintJokesOf(ReadJokeCollection(GeneratedCollection("ZUMORIA_BENCH_VICC", 10000)).Jokes));
     return lines;
 }
 
@@ -77,7 +48,7 @@ void BM_BandEngine(benchmark::State &state)
     state.counters["lines"] = double(all.size() * state.range(0) / 100);
     state.counters["pages"] = double(pages);
     state.counters["pages/s"] = benchmark::Counter(double(pages), benchmark::Counter::kIsRate);
-    state.counters["peakRSS_MiB"] = double(PeakRssKiB()) / 1024.0;
+    state.counters["peakRSS_MiB"] = PeakRssMB();
 }
 BENCHMARK(BM_BandEngine)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(1);
 
@@ -90,7 +61,7 @@ void BM_QtPdfPeer(benchmark::State &state)
         pages += PrintPeerPdfList(dir.filePath(QStringLiteral("peer.pdf")), QStringLiteral("jokes.vicc"), Lines());
     state.counters["pages"] = double(pages);
     state.counters["pages/s"] = benchmark::Counter(double(pages), benchmark::Counter::kIsRate);
-    state.counters["peakRSS_MiB"] = double(PeakRssKiB()) / 1024.0;
+    state.counters["peakRSS_MiB"] = PeakRssMB();
 }
 BENCHMARK(BM_QtPdfPeer)->Unit(benchmark::kMillisecond)->Iterations(1);
 

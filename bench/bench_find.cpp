@@ -21,8 +21,6 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -48,27 +46,18 @@ const Word Words[] = {
     {"nowhere", "xylofon", false},
 };
 
-QString GeneratorPath()
-{
-    const QString fromEnv = qEnvironmentVariable("ZUMORIA_GEN_JOKES");
-    return fromEnv.isEmpty() ? QStringLiteral(ZUMORIA_SOURCE_DIR "/../shared/tools/gen_jokes.py") : fromEnv;
-}
-
 // The generated collection with "Szörnyeteg" on a line of its own at the
 // end of the planted joke (made once per process).
 QString Collection()
 {
-    static QTemporaryDir dir;
     static QString path;
     if (!path.isEmpty())
         return path;
-    path = dir.filePath(QStringLiteral("jokes.vicc"));
-    if (QProcess::execute(QStringLiteral("python3"), {GeneratorPath(), QString::number(JokeCount), QStringLiteral("-o"), path}) != 0)
-        qFatal("cannot run the joke generator %s", qPrintable(GeneratorPath()));
+    QFile generated(GeneratedCollection(JokeCount));
+    generated.open(QIODevice::ReadOnly);
+    QByteArray bytes = generated.readAll();
+    path = BenchWorkDir().filePath(QStringLiteral("planted.vicc"));
     QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    QByteArray bytes = file.readAll();
-    file.close();
     qsizetype at = -1;
     for (int k = 0; k < PlantedJoke; ++k)
         at = bytes.indexOf("\r\n<<\r\n", at + 1);

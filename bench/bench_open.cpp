@@ -19,45 +19,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
-
-#include <cstdio>
-#include <map>
 
 namespace {
-
-QString GeneratorPath()
-{
-    const QString fromEnv = qEnvironmentVariable("ZUMORIA_GEN_JOKES");
-    if (!fromEnv.isEmpty())
-        return fromEnv;
-    return QStringLiteral(ZUMORIA_SOURCE_DIR "/../shared/tools/gen_jokes.py");
-}
-
-// The generated file of n jokes (made once per process).
-QString JokeFile(int n)
-{
-    static QTemporaryDir dir;
-    static std::map<int, QString> made;
-    if (const auto it = made.find(n); it != made.end())
-        return it->second;
-    const QString path = dir.filePath(QStringLiteral("jokes%1.vicc").arg(n));
-    const int rc = QProcess::execute(QStringLiteral("python3"),
-                                     {GeneratorPath(), QString::number(n), QStringLiteral("-o"), path});
-    if (rc != 0)
-        qFatal("cannot run the joke generator %s", qPrintable(GeneratorPath()));
-    return made[n] = path;
-}
-
-double PeakRssMB()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0;
-}
 
 // Opens path in a shown main window until the view has painted, once per
 // iteration; returns the number of jokes on show.
@@ -75,13 +40,13 @@ int OpenAndPaint(benchmark::State &state, const QString &path)
 
 void Zumoria(benchmark::State &state)
 {
-    state.counters["jokes"] = OpenAndPaint(state, JokeFile(int(state.range(0))));
+    state.counters["jokes"] = OpenAndPaint(state, GeneratedCollection(int(state.range(0))));
     state.counters["peak_rss_MB"] = PeakRssMB();
 }
 
 void PlainTextEditPeer(benchmark::State &state)
 {
-    const QString path = JokeFile(int(state.range(0)));
+    const QString path = GeneratedCollection(int(state.range(0)));
     QPlainTextEdit edit;
     edit.resize(522, 330);
     edit.show();

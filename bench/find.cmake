@@ -1,1 +1,0 @@
-target_compile_definitions(bench_find PRIVATE ZUMORIA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
