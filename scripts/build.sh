@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Configures and builds Zumoria and its tests into build/ (Release with debug info).
+# Arguments are CMake options, applied to a build/ that exists too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 generator=()
 command -v ninja >/dev/null && generator=(-G Ninja)
 if [ ! -f build/CMakeCache.txt ]; then
   cmake -S . -B build "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+elif [ $# -gt 0 ]; then
+  cmake -S . -B build "$@"
 fi
 cmake --build build -j"$(nproc)"
